@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tapwren needs, and only what is missing.
+set -euo pipefail
+
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
+          clang-format fonts-wqy-microhei imagemagick zip)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
