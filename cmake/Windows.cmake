@@ -14,3 +14,34 @@ add_test(NAME unit_tests COMMAND tapwren_unit_tests)
 if(NATIVE_TEST_EXE)
     add_test(NAME native_sanitized_unit_tests COMMAND ${NATIVE_TEST_EXE})
 endif()
+
+add_library(tapwren_framework STATIC
+    src/framework/Dialog.cpp
+    src/framework/WinApp.cpp
+    src/framework/Wnd.cpp)
+target_include_directories(tapwren_framework PUBLIC src)
+target_link_libraries(tapwren_framework PUBLIC comctl32)
+tapwren_strict(tapwren_framework)
+
+# The program's own Win32 code; the dialog and the worker need each other, so they share one library.
+add_library(tapwren_program STATIC
+    src/dialog/TapwrenDlg.cpp
+    src/repeater/Pause.cpp
+    src/repeater/PressKey.cpp
+    src/repeater/RepeatThreadProc.cpp)
+target_link_libraries(tapwren_program PUBLIC tapwren_common tapwren_framework)
+tapwren_strict(tapwren_program)
+
+add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp)
+target_include_directories(tapwren_test_support PUBLIC tests)
+target_link_libraries(tapwren_test_support PUBLIC gtest)
+
+add_executable(tapwren_win_tests
+    tests/unit/DialogTest.cpp
+    tests/unit/RepeaterTest.cpp
+    tests/unit/TestDialog.rc)
+target_link_libraries(tapwren_win_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
+tapwren_strict(tapwren_win_tests)
+add_test(NAME win_tests COMMAND tapwren_win_tests)
+# Tests that inject keys or start the program share one input stream and one instance mutex.
+set_tests_properties(win_tests PROPERTIES RUN_SERIAL TRUE)

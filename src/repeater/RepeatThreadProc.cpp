@@ -1,0 +1,34 @@
+#include "RepeatThreadProc.h"
+
+#include "common/Decimal.h"
+#include "dialog/TapwrenDlg.h"
+#include "PressKey.h"
+
+DWORD WINAPI RepeatThreadProc(LPVOID param) {
+    CTapwrenDlg* dialog = static_cast<CTapwrenDlg*>(param);
+    CPause& pause = dialog->m_pause;
+    // When the coming cycle is due. Cycles follow a fixed schedule so that the time spent reading
+    // the edit and sending input does not add up over many presses; once the worker is a whole
+    // cycle behind (or was idle), the schedule starts again from now instead of pressing in a burst.
+    LONGLONG due = 0;
+    LONGLONG period = 0;
+    while (dialog->m_bAlive) {
+        if (!dialog->m_bRunning) {
+            pause.WaitForWake();
+            due = 0;
+            continue;
+        }
+        const LONGLONG now = CPause::Now();
+        const LONGLONG start = (due != 0 && now - due <= period) ? due : now;
+        const std::wstring text = dialog->m_pIntervalEdit->GetWindowText();
+        if (pause.IsCancelled())
+            break;
+        const bool pressed = PressKey(VirtualKeyOf(dialog->m_dwCurKey), pause);
+        const std::int32_t interval = ParseDecimal(text.c_str());
+        // A negative number in the edit (pasted, or from the settings file) means no pause at all.
+        period = CPause::Ticks((pressed ? kHoldMs : 0) + (interval > 0 ? interval : 0));
+        due = start + period;
+        pause.WaitUntil(due);
+    }
+    return 0;
+}

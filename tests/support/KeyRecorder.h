@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// One keyboard event seen by the low-level hook.
+struct KeyEvent {
+    unsigned vk;
+    bool up;
+    bool injected;
+    double ms;  // on the performance counter, see NowMs
+};
+
+// Records every keyboard event in the system input stream with a WH_KEYBOARD_LL hook installed on a
+// thread of its own, which pumps the messages the hook needs. One recorder at a time per process.
+class CKeyRecorder {
+public:
+    CKeyRecorder();
+    ~CKeyRecorder();
+    CKeyRecorder(const CKeyRecorder&) = delete;
+    CKeyRecorder& operator=(const CKeyRecorder&) = delete;
+
+    std::vector<KeyEvent> Events() const;
+    void Clear();
+
+    static double NowMs();
+
+private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    void Run(HANDLE ready);
+
+    mutable std::mutex m_mutex;
+    std::vector<KeyEvent> m_events;
+    std::thread m_thread;
+    DWORD m_threadId = 0;
+};
+
+// Pieces of the recorded stream that tests assert on.
+std::vector<double> DownTimes(const std::vector<KeyEvent>& events, unsigned vk);
+// Every key down of a key is followed by its key up before the next down, and the stream ends up.
+bool EveryDownHasItsUp(const std::vector<KeyEvent>& events);
+// Median of the differences between consecutive values.
+double MedianGap(const std::vector<double>& times);
+// Key down to key up of each press of vk.
+std::vector<double> Holds(const std::vector<KeyEvent>& events, unsigned vk);
+double Median(std::vector<double> values);
