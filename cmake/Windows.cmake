@@ -28,8 +28,22 @@ add_library(tapwren_program STATIC
     src/dialog/TapwrenDlg.cpp
     src/repeater/Pause.cpp
     src/repeater/PressKey.cpp
-    src/repeater/RepeatThreadProc.cpp)
-target_link_libraries(tapwren_program PUBLIC tapwren_common tapwren_framework)
+    src/repeater/RepeatThreadProc.cpp
+    src/settings/Config.cpp
+    src/settings/IniFile.cpp
+    src/settings/ModuleDir.cpp
+    src/shell/FileVersion.cpp
+    src/shell/SingleInstance.cpp
+    src/shell/Title.cpp)
+target_link_libraries(tapwren_program PUBLIC tapwren_common tapwren_framework shell32 shlwapi)
+
+add_executable(Tapwren WIN32
+    src/app/TapwrenApp.cpp
+    src/framework/WinMain.cpp
+    src/res/Tapwren.rc)
+target_link_options(Tapwren PRIVATE -municode)
+target_link_libraries(Tapwren PRIVATE tapwren_program)
+tapwren_strict(Tapwren)
 tapwren_strict(tapwren_program)
 
 add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp)

@@ -21,6 +21,12 @@ wine_env_start() {
         wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits for one every time a window hides.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        # The dialog's Chinese labels need a font with CJK glyphs behind the dialog fonts.
+        local face
+        for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+            wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+                /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+        done
         wineserver -w
     fi
 }

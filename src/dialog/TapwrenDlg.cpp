@@ -1,8 +1,114 @@
 #include "TapwrenDlg.h"
 
-#include "repeater/RepeatThreadProc.h"
+#include <commctrl.h>
 
-CTapwrenDlg::CTapwrenDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent) {}
+#include "common/Decimal.h"
+#include "framework/PaintDC.h"
+#include "framework/ScopedMenu.h"
+#include "framework/WinApp.h"
+#include "repeater/RepeatThreadProc.h"
+#include "shell/SingleInstance.h"
+#include "shell/Title.h"
+
+namespace {
+
+// Broadcast by the shell when the taskbar is created again (Explorer restarted): every icon is gone.
+const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
+
+// The icon data up to and including guidItem, without the balloon icon.
+constexpr DWORD kNotifyIconDataSize = 952;
+static_assert(offsetof(NOTIFYICONDATAW, hBalloonIcon) == kNotifyIconDataSize, "NOTIFYICONDATAW layout");
+
+KeyValue ReadHotKey(const CWnd* control) {
+    return static_cast<KeyValue>(control->SendMessage(HKM_GETHOTKEY));
+}
+
+void WriteHotKey(const CWnd* control, KeyValue value) {
+    control->SendMessage(HKM_SETHOTKEY, HotKeyWord(value));
+}
+
+}  // namespace
+
+CTapwrenDlg::CTapwrenDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_nid{} {
+    CWinApp* app = AfxGetApp();
+    m_hIcon = app != nullptr ? app->LoadIcon(IDR_MAINFRAME)
+                             : ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+UINT CTapwrenDlg::HotKeyToModifiers(KeyValue value) {
+    const KeyValue flags = value >> 8;
+    UINT modifiers = 0;
+    if (flags & kHotKeyAlt)
+        modifiers |= MOD_ALT;
+    if (flags & kHotKeyShift)
+        modifiers |= MOD_SHIFT;
+    if (flags & kHotKeyControl)
+        modifiers |= MOD_CONTROL;
+    return modifiers;
+}
+
+BOOL CTapwrenDlg::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_HOTKEY) {
+        switch (pMsg->wParam) {
+            case HOTKEY_ID_NEXT:
+                SwitchKey();
+                return TRUE;
+            case HOTKEY_ID_STOP:
+                ToggleRunning();
+                return TRUE;
+            default:
+                break;
+        }
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTapwrenDlg::SwitchKey() {
+    m_dwCurKey = m_dwCurKey == m_setting.m_dwKey1 ? m_setting.m_dwKey2 : m_setting.m_dwKey1;
+}
+
+void CTapwrenDlg::ToggleRunning() {
+    m_bRunning = !m_bRunning;
+    m_pause.Wake();
+}
+
+void CTapwrenDlg::RegisterHotKeys() {
+    ::RegisterHotKey(m_hWnd, HOTKEY_ID_NEXT, HotKeyToModifiers(m_setting.m_dwNext), VirtualKeyOf(m_setting.m_dwNext));
+    ::RegisterHotKey(m_hWnd, HOTKEY_ID_STOP, HotKeyToModifiers(m_setting.m_dwStop), VirtualKeyOf(m_setting.m_dwStop));
+}
+
+BOOL CTapwrenDlg::SyncHotKeys() {
+    const KeyValue next = ReadHotKey(m_pHotKeyNext);
+    const KeyValue stop = ReadHotKey(m_pHotKeyStop);
+    const KeyValue key1 = ReadHotKey(m_pHotKey1);
+    const KeyValue key2 = ReadHotKey(m_pHotKey2);
+    bool changed = false;
+    // The old registration goes first, so a combination the other hotkey or another program holds
+    // leaves this hotkey unregistered until its control changes again.
+    if (next != m_setting.m_dwNext) {
+        ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
+        ::RegisterHotKey(m_hWnd, HOTKEY_ID_NEXT, HotKeyToModifiers(next), VirtualKeyOf(next));
+        m_setting.m_dwNext = next;
+        changed = true;
+    }
+    if (stop != m_setting.m_dwStop) {
+        ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
+        ::RegisterHotKey(m_hWnd, HOTKEY_ID_STOP, HotKeyToModifiers(stop), VirtualKeyOf(stop));
+        m_setting.m_dwStop = stop;
+        changed = true;
+    }
+    if (key1 != m_setting.m_dwKey1) {
+        m_setting.m_dwKey1 = key1;
+        changed = true;
+    }
+    if (key2 != m_setting.m_dwKey2) {
+        m_setting.m_dwKey2 = key2;
+        changed = true;
+    }
+    if (changed)
+        m_config.Save(m_setting);
+    return changed;
+}
 
 void CTapwrenDlg::StartWorker() {
     if (m_hThread != nullptr)
@@ -27,7 +133,146 @@ void CTapwrenDlg::StopWorker() {
     }
 }
 
-void CTapwrenDlg::ToggleRunning() {
-    m_bRunning = !m_bRunning;
-    m_pause.Wake();
+LRESULT CTapwrenDlg::AddTrayIcon() {
+    m_nid.cbSize = kNotifyIconDataSize;
+    m_nid.hWnd = m_hWnd;
+    m_nid.uID = TRAY_ICON_ID;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = WM_TRAYNOTIFY;
+    m_nid.hIcon = ::LoadIconW(AfxGetApp() != nullptr ? AfxGetApp()->m_hInstance : ::GetModuleHandleW(nullptr),
+                              MAKEINTRESOURCEW(IDR_MAINFRAME));
+    lstrcpynW(m_nid.szTip, L"Flickpane", ARRAYSIZE(m_nid.szTip));
+    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+    return 0;
+}
+
+BOOL CTapwrenDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    if (!CheckSingleInstance(kInstanceMutexName))
+        return FALSE;
+    m_bStarted = true;
+    ComposeTitle(*this);
+    m_config.Load(m_setting);
+    m_dwCurKey = m_setting.m_dwKey1;
+    m_bRunning = false;
+    m_hThread = nullptr;
+
+    m_pIntervalEdit = GetDlgItem(IDC_EDIT_INTERVAL);
+    m_pHotKeyNext = GetDlgItem(IDC_HOTKEY_NEXT);
+    m_pHotKeyStop = GetDlgItem(IDC_HOTKEY_STOP);
+    m_pHotKey1 = GetDlgItem(IDC_HOTKEY_KEY1);
+    m_pHotKey2 = GetDlgItem(IDC_HOTKEY_KEY2);
+    m_pIntervalEdit->SetWindowText(IntToString(m_setting.m_nInterval).c_str());
+    WriteHotKey(m_pHotKeyNext, m_setting.m_dwNext);
+    WriteHotKey(m_pHotKeyStop, m_setting.m_dwStop);
+    WriteHotKey(m_pHotKey1, m_setting.m_dwKey1);
+    WriteHotKey(m_pHotKey2, m_setting.m_dwKey2);
+
+    RegisterHotKeys();
+    AddTrayIcon();
+    ::SetTimer(m_hWnd, SYNC_TIMER_ID, SYNC_PERIOD_MS, nullptr);
+    StartWorker();
+    return TRUE;
+}
+
+bool CTapwrenDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_TASKBARCREATED && m_bStarted) {
+        ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+        return false;
+    }
+    switch (message) {
+        case WM_PAINT:
+            return OnPaint();
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+            return true;
+        case WM_TRAYNOTIFY:
+            result = OnTrayNotify(wParam, lParam);
+            return true;
+        case WM_SIZE:
+            OnSize(static_cast<UINT>(wParam));
+            return false;
+        case WM_DESTROY:
+            OnDestroy();
+            return false;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return false;
+        case WM_ENDSESSION:
+            OnEndSession(static_cast<BOOL>(wParam));
+            return false;
+        default:
+            return CDialog::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CTapwrenDlg::OnPaint() {
+    if (!::IsIconic(m_hWnd))
+        return false;
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()));
+    RECT rect;
+    ::GetClientRect(m_hWnd, &rect);
+    const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.Get(), x, y, m_hIcon);
+    return true;
+}
+
+LRESULT CTapwrenDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    if (wParam != TRAY_ICON_ID)
+        return 1;
+    switch (lParam) {
+        case WM_LBUTTONDBLCLK:
+            ShowWindow(SW_SHOWNORMAL);
+            ::SetForegroundWindow(m_hWnd);
+            break;
+        case WM_RBUTTONUP: {
+            POINT cursor;
+            ::GetCursorPos(&cursor);
+            CScopedMenu menu;
+            ::AppendMenuW(menu.Get(), MF_STRING, IDCANCEL, L"Quit(&Q)");
+            ::TrackPopupMenu(menu.Get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+            break;
+        }
+        default:
+            break;
+    }
+    return 0;
+}
+
+void CTapwrenDlg::OnSize(UINT nType) {
+    if (nType == SIZE_MINIMIZED)
+        ShowWindow(SW_HIDE);
+}
+
+void CTapwrenDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == SYNC_TIMER_ID && m_bStarted)
+        SyncHotKeys();
+}
+
+void CTapwrenDlg::SaveOnClose() {
+    m_setting.m_nInterval = ParseDecimal(m_pIntervalEdit->GetWindowText().c_str());
+    m_config.Save(m_setting);
+}
+
+void CTapwrenDlg::OnDestroy() {
+    if (!m_bStarted)
+        return;
+    StopWorker();
+    SaveOnClose();
+    ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
+    ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
+    ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+    m_bStarted = false;
+}
+
+void CTapwrenDlg::OnEndSession(BOOL bEnding) {
+    // The session may end this process without a teardown: save now and let go of any key held down.
+    if (!bEnding || !m_bStarted)
+        return;
+    StopWorker();
+    SaveOnClose();
 }

@@ -1,21 +1,51 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 
 #include "common/KeyValue.h"
+#include "common/Setting.h"
 #include "framework/Dialog.h"
 #include "repeater/Pause.h"
+#include "res/resource.h"
+#include "settings/Config.h"
 
-constexpr UINT IDD_MAIN_DIALOG = 102;
-constexpr int IDC_EDIT_INTERVAL = 1001;
+constexpr int HOTKEY_ID_NEXT = 4001;  // switches between key one and key two
+constexpr int HOTKEY_ID_STOP = 4002;  // starts and stops repeating
+constexpr UINT_PTR SYNC_TIMER_ID = 0;
+constexpr UINT SYNC_PERIOD_MS = 1000;
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+constexpr UINT TRAY_ICON_ID = IDR_MAINFRAME;
 
-// The main dialog. It holds all of the program's run-time state; the worker thread reads the
-// repeater state below directly.
+// The main dialog. It holds all of the program's run-time state: the repeater state that the worker
+// thread reads directly, the settings, the tray icon and the controls it edits them with.
 class CTapwrenDlg : public CDialog {
 public:
     explicit CTapwrenDlg(CWnd* pParent = nullptr);
+
+    // Acts on the two global hotkeys before anything else sees them.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // The RegisterHotKey modifiers of a key value.
+    static UINT HotKeyToModifiers(KeyValue value);
+    // Once a second: re-registers hotkeys whose control changed and saves the settings if any
+    // control did. Returns whether anything changed.
+    BOOL SyncHotKeys();
+    LRESULT AddTrayIcon();
+
+    void RegisterHotKeys();
+    void StartWorker();
+    // Clears the alive flag, cuts the worker's current wait short and waits for it to end, serving
+    // its read of the interval edit meanwhile. Afterwards nothing reads this object's state.
+    void StopWorker();
+    void ToggleRunning();
+    // Key one becomes current unless it already is; then key two does.
+    void SwitchKey();
+
+    HICON m_hIcon;
+    NOTIFYICONDATAW m_nid;
 
     // Repeater state, shared with the worker. The user-interface thread writes the key and the flags,
     // the worker only reads them; each is atomic so that a write is seen at the worker's next test.
@@ -23,13 +53,33 @@ public:
     HANDLE m_hThread = nullptr;
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bAlive{false};
-    CWnd* m_pIntervalEdit = nullptr;  // not owned
-    CPause m_pause;                   // the worker's waits; cancelled by teardown
+    CWnd* m_pIntervalEdit = nullptr;
 
-    // Starts the worker unless it already runs.
-    void StartWorker();
-    // Clears the alive flag, cuts the worker's current wait short and waits for it to end, serving
-    // its read of the interval edit meanwhile. Afterwards nothing reads this object's state.
-    void StopWorker();
-    void ToggleRunning();
+    CConfig m_config;
+    CSetting m_setting;
+    // The controls belong to the dialog's window; these only point at them.
+    CWnd* m_pHotKeyNext = nullptr;
+    CWnd* m_pHotKeyStop = nullptr;
+    CWnd* m_pHotKey1 = nullptr;
+    CWnd* m_pHotKey2 = nullptr;
+
+    CPause m_pause;  // the worker's waits, cancelled by teardown
+    // Start-up got past the single-instance test. A second instance never does, and its teardown
+    // must then leave the settings file, the hotkeys and the tray alone.
+    bool m_bStarted = false;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool OnPaint();
+    HICON OnQueryDragIcon() const { return m_hIcon; }
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnSize(UINT nType);
+    void OnDestroy();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnEndSession(BOOL bEnding);
+    // Stores the interval edit's number in the settings and saves them.
+    void SaveOnClose();
 };
