@@ -46,12 +46,14 @@ target_link_libraries(Tapwren PRIVATE tapwren_program)
 tapwren_strict(Tapwren)
 tapwren_strict(tapwren_program)
 
-add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp)
+add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Scratch.cpp)
 target_include_directories(tapwren_test_support PUBLIC tests)
 target_link_libraries(tapwren_test_support PUBLIC gtest)
 
 add_executable(tapwren_win_tests
+    tests/unit/ConfigTest.cpp
     tests/unit/DialogTest.cpp
+    tests/unit/HotKeyTest.cpp
     tests/unit/RepeaterTest.cpp
     tests/unit/TestDialog.rc)
 target_link_libraries(tapwren_win_tests PRIVATE tapwren_program tapwren_test_support gtest_main)

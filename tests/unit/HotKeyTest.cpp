@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog/TapwrenDlg.h"
+#include "support/Inject.h"
+#include "support/Pump.h"
+#include "support/Scratch.h"
+
+namespace {
+
+MSG HotKeyMessage(WPARAM id) {
+    MSG msg = {};
+    msg.message = WM_HOTKEY;
+    msg.wParam = id;
+    return msg;
+}
+
+// The hotkey ids that arrive for `window` within a short while, in order.
+std::vector<WPARAM> HotKeysArriving(HWND window) {
+    std::vector<WPARAM> ids;
+    const double end = CKeyRecorder::NowMs() + 300;
+    while (CKeyRecorder::NowMs() < end) {
+        MSG msg;
+        while (::PeekMessageW(&msg, window, WM_HOTKEY, WM_HOTKEY, PM_REMOVE))
+            ids.push_back(msg.wParam);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_HOTKEY);
+    }
+    return ids;
+}
+
+}  // namespace
+
+TEST(HotKeyToModifiers, MapsControlFlagsToRegistrationModifiers) {
+    const struct {
+        KeyValue value;
+        UINT expected;
+    } rows[] = {
+        {0, 0},           {0x0800, 0}, {0x0741, 0x0007},  {0x02C0, MOD_CONTROL}, {0x0141, MOD_SHIFT}, {0x0441, MOD_ALT},
+        {0x0F41, 0x0007}, {0xF041, 0}, {0x12741, 0x0007},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << "value 0x" << row.value);
+        EXPECT_EQ(CTapwrenDlg::HotKeyToModifiers(row.value), row.expected);
+    }
+}
+
+TEST(HotKeyDispatch, SwitchSwapsByTheWholeValueAndStartStopFlips) {
+    CTapwrenDlg dialog;
+    dialog.m_setting.m_dwKey1 = 0x253;
+    dialog.m_setting.m_dwKey2 = 0x76;
+    dialog.m_dwCurKey = 0x253;
+    MSG next = HotKeyMessage(HOTKEY_ID_NEXT);
+    EXPECT_TRUE(dialog.PreTranslateMessage(&next));
+    EXPECT_EQ(dialog.m_dwCurKey, 0x76u);
+    EXPECT_TRUE(dialog.PreTranslateMessage(&next));
+    EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
+
+    // S without Ctrl is another key value: the switch takes key one, not key two.
+    dialog.m_dwCurKey = 0x53;
+    dialog.PreTranslateMessage(&next);
+    EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
+
+    // Key one equal to key two: the switch settles on that value.
+    dialog.m_setting.m_dwKey2 = 0x253;
+    dialog.m_dwCurKey = 0x76;
+    dialog.PreTranslateMessage(&next);
+    EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
+    dialog.PreTranslateMessage(&next);
+    EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
+
+    MSG stop = HotKeyMessage(HOTKEY_ID_STOP);
+    EXPECT_TRUE(dialog.PreTranslateMessage(&stop));
+    EXPECT_TRUE(dialog.m_bRunning);
+    EXPECT_TRUE(dialog.PreTranslateMessage(&stop));
+    EXPECT_FALSE(dialog.m_bRunning);
+
+    MSG other = HotKeyMessage(4003);
+    EXPECT_FALSE(dialog.PreTranslateMessage(&other));
+    EXPECT_FALSE(dialog.m_bRunning);
+    EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
+}
+
+// The sync over real hotkey controls, registrations and the settings file beside this executable.
+class HotKeySyncTest : public testing::Test {
+protected:
+    void SetUp() override {
+        RemoveTree(ConfigFile());
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        m_hHost = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_hHost, nullptr);
+        m_dialog.m_hWnd = m_hHost;
+        CWnd** bindings[] = {&m_dialog.m_pHotKeyNext, &m_dialog.m_pHotKeyStop, &m_dialog.m_pHotKey1,
+                             &m_dialog.m_pHotKey2};
+        for (int i = 0; i < 4; ++i) {
+            m_controls[i].m_hWnd = ::CreateWindowExW(0, HOTKEY_CLASSW, L"", WS_CHILD, 0, 30 * i, 100, 20, m_hHost,
+                                                     nullptr, nullptr, nullptr);
+            *bindings[i] = &m_controls[i];
+        }
+        const KeyValue values[] = {m_dialog.m_setting.m_dwNext, m_dialog.m_setting.m_dwStop,
+                                   m_dialog.m_setting.m_dwKey1, m_dialog.m_setting.m_dwKey2};
+        for (int i = 0; i < 4; ++i)
+            Set(m_controls[i], values[i]);
+        m_dialog.m_dwCurKey = m_dialog.m_setting.m_dwKey1;
+        m_dialog.RegisterHotKeys();
+    }
+
+    void TearDown() override {
+        ::UnregisterHotKey(m_hHost, HOTKEY_ID_NEXT);
+        ::UnregisterHotKey(m_hHost, HOTKEY_ID_STOP);
+        m_dialog.m_hWnd = nullptr;
+        ::DestroyWindow(m_hHost);
+        RemoveTree(ConfigFile());
+    }
+
+    static void Set(const CWnd& control, KeyValue value) { control.SendMessage(HKM_SETHOTKEY, value & 0xFFFF); }
+    static std::wstring ConfigFile() { return ExecutableDir() + L"cfg.ini"; }
+    static std::string Saved() {
+        std::string bytes;
+        ReadBytes(ConfigFile(), bytes);
+        return bytes;
+    }
+
+    HWND m_hHost = nullptr;
+    CWnd m_controls[4];
+    CTapwrenDlg m_dialog;
+};
+
+TEST_F(HotKeySyncTest, UnchangedControlsNeitherSaveNorReRegister) {
+    EXPECT_FALSE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(::GetFileAttributesW(ConfigFile().c_str()), INVALID_FILE_ATTRIBUTES);
+    InjectCombo(0x27B);
+    EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
+}
+
+TEST_F(HotKeySyncTest, ChangedStopControlMovesTheRegistrationAndSavesOnce) {
+    Set(m_controls[1], 0x27A);  // Ctrl + F11
+    EXPECT_TRUE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(Saved(), "[setting]\r\nnext=704\r\nstop=634\r\nkey1=595\r\nkey2=118\r\ninterval=5000\r\n");
+    InjectCombo(0x27A);
+    EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
+    InjectCombo(0x27B);
+    EXPECT_TRUE(HotKeysArriving(m_hHost).empty()) << "the old combination still arrives";
+
+    RemoveTree(ConfigFile());
+    EXPECT_FALSE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(::GetFileAttributesW(ConfigFile().c_str()), INVALID_FILE_ATTRIBUTES) << "saved with nothing changed";
+}
+
+TEST_F(HotKeySyncTest, KeyEditsAreStoredButTheRepeatedKeyStaysUntilSwitched) {
+    Set(m_controls[2], 0x41);  // key one becomes A
+    EXPECT_TRUE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(m_dialog.m_setting.m_dwKey1, 0x41u);
+    EXPECT_EQ(m_dialog.m_dwCurKey, 0x253u);
+    MSG next = HotKeyMessage(HOTKEY_ID_NEXT);
+    m_dialog.PreTranslateMessage(&next);
+    EXPECT_EQ(m_dialog.m_dwCurKey, 0x41u) << "a current key equal to neither becomes key one";
+}
+
+TEST_F(HotKeySyncTest, ValueWithBitsAboveFifteenIsReplacedByTheControlsAtTheFirstSync) {
+    m_dialog.m_setting.m_dwKey2 = 0x10076;  // as loaded from a hand-edited file; the control shows 0x76
+    EXPECT_TRUE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(m_dialog.m_setting.m_dwKey2, 0x76u);
+    EXPECT_NE(Saved().find("key2=118\r\n"), std::string::npos);
+}
+
+TEST_F(HotKeySyncTest, CombinationTheOtherHotkeyHoldsLeavesTheEditedOneUnregistered) {
+    Set(m_controls[0], 0x27B);  // the switch control set to the start/stop combination
+    EXPECT_TRUE(m_dialog.SyncHotKeys());
+    EXPECT_EQ(m_dialog.m_setting.m_dwNext, 0x27Bu);
+    EXPECT_NE(Saved().find("next=635\r\nstop=635\r\n"), std::string::npos);
+    InjectCombo(0x27B);
+    EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
+    InjectCombo(0x2C0);
+    EXPECT_TRUE(HotKeysArriving(m_hHost).empty());
+}
