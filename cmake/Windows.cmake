@@ -61,3 +61,11 @@ tapwren_strict(tapwren_win_tests)
 add_test(NAME win_tests COMMAND tapwren_win_tests)
 # Tests that inject keys or start the program share one input stream and one instance mutex.
 set_tests_properties(win_tests PROPERTIES RUN_SERIAL TRUE)
+
+# The end-to-end tests start the real Tapwren.exe, which is built beside them.
+add_executable(tapwren_e2e_tests tests/e2e/TapwrenProcess.cpp tests/e2e/TapwrenTest.cpp)
+target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main comctl32 shell32)
+tapwren_strict(tapwren_e2e_tests)
+add_dependencies(tapwren_e2e_tests Tapwren)
+add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES RUN_SERIAL TRUE)

@@ -1,0 +1,135 @@
+#include "TapwrenProcess.h"
+
+#include <vector>
+
+#include "support/KeyRecorder.h"
+#include "support/Pump.h"
+#include "support/Scratch.h"
+
+#include <shellapi.h>
+#include <commctrl.h>
+
+namespace {
+
+struct FindDialog {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM param) {
+    FindDialog* find = reinterpret_cast<FindDialog*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (pid == find->pid && std::wstring(className) == L"#32770") {
+        find->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+CTapwrenProcess::CTapwrenProcess(const std::wstring& dir) : m_dir(dir) {
+    ::CopyFileW((ExecutableDir() + L"Tapwren.exe").c_str(), (m_dir + L"Tapwren.exe").c_str(), TRUE);
+}
+
+CTapwrenProcess::~CTapwrenProcess() {
+    if (IsRunning())
+        CloseWith(WM_CLOSE);
+    if (IsRunning())
+        Kill();
+    if (m_pi.hProcess != nullptr) {
+        ::CloseHandle(m_pi.hProcess);
+        ::CloseHandle(m_pi.hThread);
+    }
+}
+
+bool CTapwrenProcess::Start() {
+    std::wstring commandLine = L"\"" + m_dir + L"Tapwren.exe\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &m_pi))
+        return false;
+    // The dialog is ready once its interval edit has been filled; the hotkeys, tray icon, timer and
+    // worker follow within the same start-up.
+    const bool ready = PumpUntil(
+        [&] {
+            FindDialog find = {m_pi.dwProcessId, nullptr};
+            ::EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&find));
+            m_hDialog = find.found;
+            return m_hDialog != nullptr && Control(1006) != nullptr && !Text(Control(1001)).empty() &&
+                   ::IsWindowVisible(m_hDialog);
+        },
+        10000);
+    PumpFor(150);
+    return ready;
+}
+
+bool CTapwrenProcess::StartExpectingExit(DWORD timeoutMs, DWORD& exitCode) {
+    std::wstring commandLine = L"\"" + m_dir + L"Tapwren.exe\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &m_pi))
+        return false;
+    if (!WaitForExit(timeoutMs))
+        return false;
+    ::GetExitCodeProcess(m_pi.hProcess, &exitCode);
+    return true;
+}
+
+double CTapwrenProcess::CloseWith(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs) {
+    const double before = CKeyRecorder::NowMs();
+    ::PostMessageW(m_hDialog, message, wParam, lParam);
+    if (!WaitForExit(timeoutMs))
+        return -1;
+    return CKeyRecorder::NowMs() - before;
+}
+
+bool CTapwrenProcess::WaitForExit(DWORD timeoutMs) {
+    if (m_pi.hProcess == nullptr)
+        return true;
+    return PumpUntil([&] { return ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+}
+
+bool CTapwrenProcess::IsRunning() const {
+    return m_pi.hProcess != nullptr && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void CTapwrenProcess::Kill() {
+    ::TerminateProcess(m_pi.hProcess, 1);
+    ::WaitForSingleObject(m_pi.hProcess, 5000);
+}
+
+std::wstring CTapwrenProcess::Text(HWND window) const {
+    // GetWindowTextLength reads 0 across processes under Wine: ask for the text itself.
+    std::vector<wchar_t> buffer(40000);
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                               SMTO_ABORTIFHUNG, 2000, &copied))
+        return std::wstring();
+    return std::wstring(buffer.data(), copied);
+}
+
+unsigned CTapwrenProcess::HotKey(int id) const {
+    return static_cast<unsigned>(::SendMessageW(Control(id), HKM_GETHOTKEY, 0, 0));
+}
+
+void CTapwrenProcess::SetHotKey(int id, unsigned value) const {
+    ::SendMessageW(Control(id), HKM_SETHOTKEY, value & 0xFFFF, 0);
+}
+
+void CTapwrenProcess::SetIntervalText(const wchar_t* text) const {
+    ::SendMessageW(Control(1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+bool TrayIconExists(HWND dialog) {
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = dialog;
+    nid.uID = 128;
+    nid.uFlags = NIF_TIP;
+    lstrcpynW(nid.szTip, L"Flickpane", ARRAYSIZE(nid.szTip));
+    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The real Tapwren.exe, copied into a folder of the test's own (so its cfg.ini lands there), started
+// and driven from outside the way the system and a user would.
+class CTapwrenProcess {
+public:
+    // Copies Tapwren.exe from beside this test program into `dir` unless it is there already.
+    explicit CTapwrenProcess(const std::wstring& dir);
+    ~CTapwrenProcess();
+    CTapwrenProcess(const CTapwrenProcess&) = delete;
+    CTapwrenProcess& operator=(const CTapwrenProcess&) = delete;
+
+    // Starts the program; waits for its dialog to be up with its controls filled.
+    bool Start();
+    // Starts the program and waits for it to end by itself; returns whether it did within the time.
+    bool StartExpectingExit(DWORD timeoutMs, DWORD& exitCode);
+    // Posts `message` to the dialog and waits for the process to end. Returns the milliseconds taken,
+    // or a negative number when it did not end in time.
+    double CloseWith(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
+    bool WaitForExit(DWORD timeoutMs);
+    bool IsRunning() const;
+
+    HWND Dialog() const { return m_hDialog; }
+    HWND Control(int id) const { return ::GetDlgItem(m_hDialog, id); }
+    std::wstring Text(HWND window) const;
+    unsigned HotKey(int id) const;
+    void SetHotKey(int id, unsigned value) const;
+    void SetIntervalText(const wchar_t* text) const;
+    DWORD ProcessId() const { return m_pi.dwProcessId; }
+    const std::wstring& Dir() const { return m_dir; }
+    // Kills the process outright, as a crash or a task manager would.
+    void Kill();
+
+private:
+    std::wstring m_dir;
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_hDialog = nullptr;
+};
+
+// Whether the program's tray icon is present: only an existing icon can be modified.
+bool TrayIconExists(HWND dialog);

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "TapwrenProcess.h"
+#include "support/Inject.h"
+#include "support/KeyRecorder.h"
+#include "support/Pump.h"
+#include "support/Scratch.h"
+
+// Each test starts the real Tapwren.exe from a folder of its own and drives it from outside. They
+// assume a US keyboard layout (the default switch hotkey is Ctrl + `) and no other instance running;
+// keys are observed with a low-level hook in this process.
+namespace {
+
+constexpr unsigned kCtrlF12 = 0x27B;
+constexpr unsigned kCtrlBacktick = 0x2C0;
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+const std::string kDefaultsFile = "[setting]\r\nnext=704\r\nstop=635\r\nkey1=595\r\nkey2=118\r\ninterval=5000\r\n";
+
+std::string ConfigWith(unsigned key1, unsigned key2, int interval) {
+    return "[setting]\r\nnext=704\r\nstop=635\r\nkey1=" + std::to_string(key1) + "\r\nkey2=" + std::to_string(key2) +
+           "\r\ninterval=" + std::to_string(interval) + "\r\n";
+}
+
+bool IsModifier(unsigned vk) {
+    return vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL || vk == VK_SHIFT || vk == VK_LSHIFT ||
+           vk == VK_RSHIFT || vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
+}
+
+// The events from the first key down of `vk` on: what the program pressed after the hotkey started it.
+std::vector<KeyEvent> From(const std::vector<KeyEvent>& events, unsigned vk) {
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].vk == vk && !events[i].up)
+            return std::vector<KeyEvent>(events.begin() + static_cast<std::ptrdiff_t>(i), events.end());
+    }
+    return {};
+}
+
+class TapwrenTest : public testing::Test {
+protected:
+    TapwrenTest() : m_dir(testing::UnitTest::GetInstance()->current_test_info()->name()), m_app(m_dir.Path()) {}
+
+    std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
+    std::string Config() const {
+        std::string bytes;
+        ReadBytes(ConfigFile(), bytes);
+        return bytes;
+    }
+    bool ConfigExists() const { return ::GetFileAttributesW(ConfigFile().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    CScratchDir m_dir;
+    CTapwrenProcess m_app;
+    CKeyRecorder m_recorder;
+};
+
+}  // namespace
+
+TEST_F(TapwrenTest, FirstRunShowsTheDefaultsAndCloseWritesThem) {
+    ASSERT_TRUE(m_app.Start());
+    EXPECT_EQ(m_app.Text(m_app.Dialog()), L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
+    EXPECT_EQ(m_app.Text(m_app.Control(1001)), L"5000");
+    EXPECT_EQ(m_app.HotKey(1002), 0x2C0u);
+    EXPECT_EQ(m_app.HotKey(1004), 0x27Bu);
+    EXPECT_EQ(m_app.HotKey(1005), 0x253u);
+    EXPECT_EQ(m_app.HotKey(1006), 0x76u);
+    EXPECT_TRUE(TrayIconExists(m_app.Dialog()));
+    PumpFor(1200);
+    EXPECT_FALSE(ConfigExists()) << "the sync saved although nothing changed";
+    const HWND dialog = m_app.Dialog();
+    EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
+    EXPECT_EQ(Config(), kDefaultsFile);
+    EXPECT_FALSE(TrayIconExists(dialog));
+    EXPECT_EQ(m_dir.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+}
+
+TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(0x253, 0x76, 250)));  // key one Ctrl + S
+    ASSERT_TRUE(m_app.Start());
+    InjectCombo(kCtrlF12);
+    PumpFor(1300);
+    InjectCombo(kCtrlF12);
+    const double stoppedAt = CKeyRecorder::NowMs();
+    PumpFor(700);
+    const std::vector<KeyEvent> pressed = From(m_recorder.Events(), 'S');
+    const std::vector<double> downs = DownTimes(pressed, 'S');
+    ASSERT_GE(downs.size(), 3u);
+    EXPECT_NEAR(MedianGap(downs), 350, 10);
+    EXPECT_NEAR(Median(Holds(pressed, 'S')), 100, 5);
+    for (const KeyEvent& e : pressed) {
+        if (e.ms < stoppedAt - 20) {
+            EXPECT_FALSE(IsModifier(e.vk)) << "a modifier was pressed with key one";
+        }
+    }
+    EXPECT_LE(DownTimes(pressed, 'S').back(), stoppedAt + 5) << "presses went on after the stop";
+    EXPECT_TRUE(EveryDownHasItsUp(pressed));
+    EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
+}
+
+TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 200)));
+    ASSERT_TRUE(m_app.Start());
+    InjectCombo(kCtrlF12);
+    PumpFor(450);
+    InjectCombo(kCtrlBacktick);
+    PumpFor(600);
+    InjectCombo(kCtrlBacktick);
+    PumpFor(600);
+    InjectCombo(kCtrlF12);
+    PumpFor(400);
+    std::string sequence;
+    for (const KeyEvent& e : m_recorder.Events()) {
+        if (!e.up && (e.vk == VK_F7 || e.vk == VK_F8)) {
+            const char c = e.vk == VK_F8 ? '1' : '2';
+            if (sequence.empty() || sequence.back() != c)
+                sequence += c;
+        }
+    }
+    EXPECT_EQ(sequence, "121");
+    EXPECT_TRUE(EveryDownHasItsUp(From(m_recorder.Events(), VK_F8)));
+}
+
+TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedWithinASecond) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 300)));
+    ASSERT_TRUE(m_app.Start());
+    m_app.SetHotKey(1004, 0x27A);  // start/stop becomes Ctrl + F11
+    ASSERT_TRUE(PumpUntil([&] { return Config().find("stop=634\r\n") != std::string::npos; }, 1500));
+    EXPECT_EQ(Config(), "[setting]\r\nnext=704\r\nstop=634\r\nkey1=119\r\nkey2=118\r\ninterval=300\r\n");
+    InjectCombo(kCtrlF12);
+    PumpFor(300);
+    EXPECT_TRUE(DownTimes(m_recorder.Events(), VK_F8).empty()) << "the old start/stop hotkey still works";
+    InjectCombo(0x27A);
+    PumpFor(300);
+    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    InjectCombo(0x27A);
+}
+
+TEST_F(TapwrenTest, IntervalEditReachesTheFileOnlyAtClose) {
+    ASSERT_TRUE(m_app.Start());
+    m_app.SetIntervalText(L"250");
+    PumpFor(1300);
+    EXPECT_FALSE(ConfigExists());
+    EXPECT_GE(m_app.CloseWith(WM_SYSCOMMAND, SC_CLOSE), 0);
+    EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 250));
+}
+
+TEST_F(TapwrenTest, SecondInstanceEndsAtOnceAndChangesNothing) {
+    const std::string original = ConfigWith(VK_F8, VK_F7, 1234);
+    ASSERT_TRUE(WriteBytes(ConfigFile(), original));
+    ASSERT_TRUE(m_app.Start());
+    {
+        CTapwrenProcess second(m_dir.Path());
+        DWORD exitCode = 99;
+        ASSERT_TRUE(second.StartExpectingExit(5000, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+    {
+        CScratchDir otherDir("SecondInstanceElsewhere");
+        CTapwrenProcess elsewhere(otherDir.Path());
+        DWORD exitCode = 99;
+        ASSERT_TRUE(elsewhere.StartExpectingExit(5000, exitCode));
+        EXPECT_EQ(otherDir.List(), std::vector<std::wstring>{L"Tapwren.exe"});
+    }
+    EXPECT_EQ(Config(), original);
+    EXPECT_TRUE(m_app.IsRunning());
+    EXPECT_TRUE(TrayIconExists(m_app.Dialog()));
+    InjectCombo(kCtrlF12);  // the first instance's hotkeys still work
+    PumpFor(300);
+    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    InjectCombo(kCtrlF12);
+}
+
+TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
+    ASSERT_TRUE(m_app.Start());
+    const HWND dialog = m_app.Dialog();
+    ::SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 1000));
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 127, WM_LBUTTONDBLCLK), 1);
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 128, WM_LBUTTONDOWN), 0);
+    PumpFor(200);
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) && !::IsIconic(dialog); }, 1000));
+    // The menu's "Quit(&Q)" sends IDCANCEL.
+    EXPECT_GE(m_app.CloseWith(WM_COMMAND, IDCANCEL), 0);
+    EXPECT_EQ(Config(), kDefaultsFile);
+}
+
+TEST_F(TapwrenTest, TrayMenuOffersQuit) {
+    ASSERT_TRUE(m_app.Start());
+    ::PostMessageW(m_app.Dialog(), WM_TRAYNOTIFY, 128, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu != nullptr && ::IsWindowVisible(menu);
+        },
+        2000));
+    // Menus cannot be read across processes under Wine: choose the one item from the keyboard instead.
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(m_app.WaitForExit(3000));
+    EXPECT_EQ(Config(), kDefaultsFile);
+}
+
+TEST_F(TapwrenTest, EscapeAndEnterCloseAndSave) {
+    for (UINT key : {VK_ESCAPE, VK_RETURN}) {
+        SCOPED_TRACE(key == VK_ESCAPE ? "Escape" : "Enter");
+        RemoveTree(ConfigFile());
+        CTapwrenProcess app(m_dir.Path());
+        ASSERT_TRUE(app.Start());
+        app.SetIntervalText(L"777");
+        // Posted to the focused edit, the key passes through the dialog's own loop as a typed key does.
+        ::PostMessageW(app.Control(1001), WM_KEYDOWN, key, 1);
+        EXPECT_TRUE(app.WaitForExit(3000));
+        EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 777));
+    }
+}
+
+TEST_F(TapwrenTest, ClosingDuringALongPauseIsPromptAndLeavesNoKeyDown) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
+    ASSERT_TRUE(m_app.Start());
+    InjectCombo(kCtrlF12);
+    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 1000));
+    PumpFor(500);
+    const double took = m_app.CloseWith(WM_CLOSE);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+    EXPECT_TRUE(EveryDownHasItsUp(From(m_recorder.Events(), VK_F8)));
+    EXPECT_EQ(Config(), ConfigWith(VK_F8, VK_F7, 5000));
+}
+
+TEST_F(TapwrenTest, ClosingDuringAHoldSendsTheKeyUp) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
+    ASSERT_TRUE(m_app.Start());
+    InjectCombo(kCtrlF12);
+    ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 1000));
+    EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
+    const std::vector<KeyEvent> pressed = From(m_recorder.Events(), VK_F8);
+    EXPECT_TRUE(EveryDownHasItsUp(pressed));
+    ASSERT_EQ(Holds(pressed, VK_F8).size(), 1u);
+    EXPECT_LT(Holds(pressed, VK_F8)[0], 95) << "the close waited for the hold instead of ending it";
+}
+
+TEST_F(TapwrenTest, EndOfSessionSavesTheTypedInterval) {
+    ASSERT_TRUE(m_app.Start());
+    m_app.SetIntervalText(L"4321");
+    ::SendMessageW(m_app.Dialog(), WM_QUERYENDSESSION, 0, 0);
+    ::SendMessageW(m_app.Dialog(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 4321));
+    m_app.Kill();  // the session ends the process without a teardown
+    EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 4321));
+}
+
+TEST_F(TapwrenTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    ASSERT_TRUE(m_app.Start());
+    const HWND dialog = m_app.Dialog();
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = dialog;
+    nid.uID = 128;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));  // as if the shell had lost it
+    EXPECT_FALSE(TrayIconExists(dialog));
+    ::SendMessageW(dialog, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(dialog));
+}
