@@ -1,0 +1,39 @@
+# Unit tests under Wine and the end-to-end tests; built where GoogleTest is at hand.
+if(NOT TARGET gtest)
+    return()
+endif()
+
+add_executable(tapwren_unit_tests ${COMMON_TESTS})
+target_link_libraries(tapwren_unit_tests PRIVATE tapwren_common gtest_main)
+tapwren_strict(tapwren_unit_tests)
+add_test(NAME unit_tests COMMAND tapwren_unit_tests)
+
+# The sanitized native build's tests, built by the test command beside this tree, join this run so
+# that one CTest summary covers everything.
+if(NATIVE_TEST_EXE)
+    add_test(NAME native_sanitized_unit_tests COMMAND ${NATIVE_TEST_EXE})
+endif()
+
+add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Scratch.cpp)
+target_include_directories(tapwren_test_support PUBLIC tests)
+target_link_libraries(tapwren_test_support PUBLIC gtest)
+
+add_executable(tapwren_win_tests
+    tests/unit/ConfigTest.cpp
+    tests/unit/DialogTest.cpp
+    tests/unit/HotKeyTest.cpp
+    tests/unit/RepeaterTest.cpp
+    tests/unit/TestDialog.rc)
+target_link_libraries(tapwren_win_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
+tapwren_strict(tapwren_win_tests)
+add_test(NAME win_tests COMMAND tapwren_win_tests)
+# Tests that inject keys or start the program share one input stream and one instance mutex.
+set_tests_properties(win_tests PROPERTIES RUN_SERIAL TRUE)
+
+# The end-to-end tests start the real Tapwren.exe, which is built beside them.
+add_executable(tapwren_e2e_tests tests/e2e/TapwrenProcess.cpp tests/e2e/TapwrenTest.cpp)
+target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main comctl32 shell32)
+tapwren_strict(tapwren_e2e_tests)
+add_dependencies(tapwren_e2e_tests Tapwren)
+add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES RUN_SERIAL TRUE)
