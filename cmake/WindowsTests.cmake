@@ -37,3 +37,11 @@ tapwren_strict(tapwren_e2e_tests)
 add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES RUN_SERIAL TRUE)
+
+# The benchmark driver and its yardstick; bench/run.sh builds and runs them, the tests do not.
+add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp tests/e2e/TapwrenProcess.cpp)
+target_include_directories(tapwren_bench PRIVATE tests)
+target_link_libraries(tapwren_bench PRIVATE tapwren_test_support comctl32 shell32)
+tapwren_strict(tapwren_bench)
+add_executable(MinimalDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
+target_link_options(MinimalDialog PRIVATE -municode)

@@ -171,7 +171,9 @@ BOOL CTapwrenDlg::OnInitDialog() {
     WriteHotKey(m_pHotKey2, m_setting.m_dwKey2);
 
     RegisterHotKeys();
-    AddTrayIcon();
+    // Adding the icon waits on the shell for longer than the rest of start-up takes: let the dialog
+    // show first.
+    ::PostMessageW(m_hWnd, WM_ADDTRAYICON, 0, 0);
     ::SetTimer(m_hWnd, SYNC_TIMER_ID, SYNC_PERIOD_MS, nullptr);
     StartWorker();
     return TRUE;
@@ -190,6 +192,10 @@ bool CTapwrenDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return true;
         case WM_TRAYNOTIFY:
             result = OnTrayNotify(wParam, lParam);
+            return true;
+        case WM_ADDTRAYICON:
+            if (m_bStarted)
+                AddTrayIcon();
             return true;
         case WM_SIZE:
             OnSize(static_cast<UINT>(wParam));

@@ -17,6 +17,7 @@ constexpr int HOTKEY_ID_STOP = 4002;  // starts and stops repeating
 constexpr UINT_PTR SYNC_TIMER_ID = 0;
 constexpr UINT SYNC_PERIOD_MS = 1000;
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+constexpr UINT WM_ADDTRAYICON = WM_APP + 1;
 constexpr UINT TRAY_ICON_ID = IDR_MAINFRAME;
 
 // The main dialog. It holds all of the program's run-time state: the repeater state that the worker

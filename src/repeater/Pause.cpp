@@ -45,7 +45,7 @@ bool CPause::WaitUntil(LONGLONG deadline) {
     for (;;) {
         if (IsCancelled())
             return false;
-        const LONGLONG remaining = deadline - Now();
+        const LONGLONG remaining = deadline - m_llLate - Now();
         if (remaining <= 0)
             return true;
         DWORD waited;
@@ -62,8 +62,18 @@ bool CPause::WaitUntil(LONGLONG deadline) {
         }
         if (waited == WAIT_OBJECT_0)
             return false;
-        if (waited == WAIT_FAILED)
+        if (waited == WAIT_FAILED) {
             ::Sleep(1);  // never spin if a handle is unusable
+            continue;
+        }
+        // Learn slowly, and only from small lateness: a long delay (a busy machine) is not the timer's.
+        const LONGLONG late = Now() - deadline;
+        const LONGLONG limit = Frequency() / 500;  // 2 ms
+        m_llLate += ((late < -limit ? -limit : late > limit ? limit : late)) / 8;
+        if (m_llLate < 0)
+            m_llLate = 0;
+        if (m_llLate > limit)
+            m_llLate = limit;
     }
 }
 

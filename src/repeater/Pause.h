@@ -30,4 +30,7 @@ private:
     HANDLE m_hCancel;  // manual reset: stays set once teardown has begun
     HANDLE m_hWake;    // auto reset: one wake per change of the running flag
     HANDLE m_hTimer;   // null when only the millisecond wait is available
+    // How late the timer's waits tend to end, learnt from the waits so far; each wait aims this much
+    // early so that waits end on their deadline on average instead of always after it.
+    LONGLONG m_llLate = 0;
 };

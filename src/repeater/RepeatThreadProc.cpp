@@ -20,10 +20,15 @@ DWORD WINAPI RepeatThreadProc(LPVOID param) {
         }
         const LONGLONG now = CPause::Now();
         const LONGLONG start = (due != 0 && now - due <= period) ? due : now;
-        const std::wstring text = dialog->m_pIntervalEdit->GetWindowText();
         if (pause.IsCancelled())
             break;
-        const bool pressed = PressKey(VirtualKeyOf(dialog->m_dwCurKey), pause);
+        // The interval is read as the key goes down: reading it goes through the user-interface thread,
+        // and done inside the hold it neither delays the press nor lengthens the cycle.
+        std::wstring text;
+        const auto readInterval = [&] { text = dialog->m_pIntervalEdit->GetWindowText(); };
+        const bool pressed = PressKey(VirtualKeyOf(dialog->m_dwCurKey), pause, readInterval);
+        if (!pressed)
+            readInterval();
         const std::int32_t interval = ParseDecimal(text.c_str());
         // A negative number in the edit (pasted, or from the settings file) means no pause at all.
         period = CPause::Ticks((pressed ? kHoldMs : 0) + (interval > 0 ? interval : 0));
