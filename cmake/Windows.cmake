@@ -1,6 +1,9 @@
 # The Windows build: the program, its unit tests under Wine and the end-to-end driver.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# Hardened: buffer checks where the size is known, and stack canaries.
+add_compile_options(-D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+add_link_options(-fstack-protector-strong)
 # Every executable is static so that nothing needs MinGW's runtime DLLs beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
 # No link timestamp, so two builds of one commit give the same bytes; release builds carry no symbols.

@@ -45,3 +45,28 @@ target_link_libraries(tapwren_bench PRIVATE tapwren_test_support comctl32 shell3
 tapwren_strict(tapwren_bench)
 add_executable(MinimalDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
 target_link_options(MinimalDialog PRIVATE -municode)
+
+# A version.dll planted beside a test program that Wine is told to prefer: the program's own lookup
+# must still take the system's copy.
+add_library(planted_version SHARED tests/planted/version.cpp)
+set_target_properties(planted_version PROPERTIES OUTPUT_NAME version PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+                                                 ${CMAKE_BINARY_DIR}/planted)
+target_link_options(planted_version PRIVATE -Wl,--kill-at)
+add_executable(tapwren_planting_tests tests/planted/VersionLibraryTest.cpp)
+set_target_properties(tapwren_planting_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+target_link_libraries(tapwren_planting_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
+add_dependencies(tapwren_planting_tests planted_version Tapwren)
+tapwren_strict(tapwren_planting_tests)
+add_test(NAME planted_version_dll COMMAND tapwren_planting_tests)
+set_tests_properties(planted_version_dll PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=version=n,b;mscoree,mshtml=")
+
+add_test(NAME imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tapwren>)
+# Two release builds from scratch; serial so that the compilers do not disturb the timing tests.
+add_test(NAME reproducible_release COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh
+                                           ${CMAKE_BINARY_DIR}/release-check)
+set_tests_properties(reproducible_release PROPERTIES RUN_SERIAL TRUE)
+foreach(block VersionBlocks NoTranslation)
+    add_executable(${block} tests/planted/Empty.cpp tests/planted/${block}.rc)
+    set_target_properties(${block} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+    add_dependencies(tapwren_planting_tests ${block})
+endforeach()
