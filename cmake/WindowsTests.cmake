@@ -4,6 +4,7 @@ if(NOT TARGET gtest)
 endif()
 
 add_executable(tapwren_unit_tests ${COMMON_TESTS})
+target_include_directories(tapwren_unit_tests PRIVATE tests)
 target_link_libraries(tapwren_unit_tests PRIVATE tapwren_common gtest_main)
 tapwren_strict(tapwren_unit_tests)
 add_test(NAME unit_tests COMMAND tapwren_unit_tests)
@@ -31,8 +32,15 @@ add_test(NAME win_tests COMMAND tapwren_win_tests)
 set_tests_properties(win_tests PROPERTIES RUN_SERIAL TRUE)
 
 # The end-to-end tests start the real Tapwren.exe, which is built beside them.
-add_executable(tapwren_e2e_tests tests/e2e/TapwrenProcess.cpp tests/e2e/TapwrenTest.cpp)
-target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main comctl32 shell32)
+add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/TapwrenProcess.cpp tests/e2e/TapwrenTest.cpp)
+target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main comctl32 shell32 psapi)
+# A seeded corpus of hostile settings files, made anew when the script changes.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/corpus/empty.ini
+                   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/make-cfg-corpus.py ${CMAKE_BINARY_DIR}/corpus
+                   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make-cfg-corpus.py)
+add_custom_target(cfg_corpus DEPENDS ${CMAKE_BINARY_DIR}/corpus/empty.ini)
+add_dependencies(tapwren_e2e_tests cfg_corpus)
 tapwren_strict(tapwren_e2e_tests)
 add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)

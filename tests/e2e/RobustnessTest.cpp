@@ -1,0 +1,409 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TapwrenProcess.h"
+#include "support/Inject.h"
+#include "support/KeyRecorder.h"
+#include "support/Pump.h"
+#include "support/ReferenceDecimal.h"
+#include "support/Scratch.h"
+
+// The real program against hostile settings files and interval text, file-system faults and bursts
+// of hotkeys. Same assumptions as the other end-to-end tests: a US layout, no other instance.
+namespace {
+
+constexpr unsigned kCtrlF12 = 0x27B;
+constexpr unsigned kCtrlBacktick = 0x2C0;
+const wchar_t* const kKeys[] = {L"next", L"stop", L"key1", L"key2", L"interval"};
+
+std::string ConfigWith(unsigned key1, unsigned key2, int interval) {
+    return "[setting]\r\nnext=704\r\nstop=635\r\nkey1=" + std::to_string(key1) + "\r\nkey2=" + std::to_string(key2) +
+           "\r\ninterval=" + std::to_string(interval) + "\r\n";
+}
+
+// The five values a settings file holds, read by this test on its own: the system's profile reader
+// and a plain decimal reading. Keys missing or empty are 0; no file at all means the defaults.
+struct Values {
+    std::int32_t v[5];
+};
+
+Values ReadIndependently(const std::wstring& file) {
+    Values values = {{704, 635, 595, 118, 5000}};
+    if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return values;
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[MAX_PATH] = {};
+        const DWORD length = ::GetPrivateProfileStringW(L"setting", kKeys[i], nullptr, text, MAX_PATH, file.c_str());
+        values.v[i] = length == 0 ? 0 : ReferenceParse(text);
+    }
+    return values;
+}
+
+// Whether every key of a settings file is present and not empty.
+bool HasAllFiveKeys(const std::wstring& file) {
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+    for (const wchar_t* key : kKeys) {
+        wchar_t text[MAX_PATH] = {};
+        if (::GetPrivateProfileStringW(L"setting", key, nullptr, text, MAX_PATH, file.c_str()) == 0)
+            return false;
+    }
+    return true;
+}
+
+bool Responsive(HWND window) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+}
+
+std::vector<std::wstring> CorpusFiles() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((ExecutableDir() + L"corpus\\*.ini").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            names.push_back(found.cFileName);
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    return names;
+}
+
+std::string Narrow(const std::wstring& s) {
+    return std::string(s.begin(), s.end());
+}
+
+class RobustnessTest : public testing::Test {
+protected:
+    RobustnessTest() : m_dir(testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
+    std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
+    std::string Config() const {
+        std::string bytes;
+        ReadBytes(ConfigFile(), bytes);
+        return bytes;
+    }
+
+    CScratchDir m_dir;
+    CKeyRecorder m_recorder;
+};
+
+}  // namespace
+
+TEST_F(RobustnessTest, HostileSettingsFilesLoadByTheRulesAndCloseWithAllFiveKeys) {
+    const std::vector<std::wstring> corpus = CorpusFiles();
+    ASSERT_GE(corpus.size(), 200u) << "the corpus is made by scripts/make-cfg-corpus.py at build time";
+    int failures = 0;
+    for (const std::wstring& name : corpus) {
+        SCOPED_TRACE(Narrow(name));
+        ASSERT_TRUE(::CopyFileW((ExecutableDir() + L"corpus\\" + name).c_str(), ConfigFile().c_str(), FALSE));
+        const Values expected = ReadIndependently(ConfigFile());
+        {
+            CTapwrenProcess app(m_dir.Path());
+            ASSERT_TRUE(app.Start());
+            const int ids[] = {1002, 1004, 1005, 1006};
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_EQ(app.HotKey(ids[i]), static_cast<unsigned>(expected.v[i]) & 0xFFFF) << "control " << ids[i];
+            }
+            EXPECT_EQ(app.Text(app.Control(1001)), std::to_wstring(expected.v[4]));
+            EXPECT_GE(app.CloseWith(WM_CLOSE, 0, 0, 10000), 0) << "did not close";
+        }
+        EXPECT_TRUE(HasAllFiveKeys(ConfigFile()));
+        const Values saved = ReadIndependently(ConfigFile());
+        for (int i = 0; i < 4; ++i) {
+            // A value with bits above 15 is replaced by its control's if a sync ran before the close.
+            EXPECT_TRUE(saved.v[i] == expected.v[i] || saved.v[i] == (expected.v[i] & 0xFFFF)) << "key " << i;
+        }
+        EXPECT_EQ(saved.v[4], expected.v[4]);
+        EXPECT_EQ(m_dir.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+        if (HasFailure() && ++failures >= 5)
+            FAIL() << "stopping after 5 failing files";
+    }
+}
+
+TEST_F(RobustnessTest, IntervalTextOfAnyKindNeverHangsAndPressesByTheRules) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 0)));
+    CTapwrenProcess app(m_dir.Path());
+    ASSERT_TRUE(app.Start());
+    const struct {
+        std::wstring text;
+        double period;
+    } rows[] = {
+        {L"-300", 100},
+        {L"12abc", 112},
+        {L"\xFF12\xFF15\xFF10", 350},
+        {L" +150", 250},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Narrow(row.text));
+        app.SetIntervalText(row.text.c_str());
+        m_recorder.Clear();
+        InjectCombo(kCtrlF12);
+        PumpFor(row.period * 4 + 50);
+        InjectCombo(kCtrlF12);
+        PumpFor(row.period + 100);
+        const std::vector<double> downs = DownTimes(m_recorder.Events(), VK_F8);
+        ASSERT_GE(downs.size(), 3u);
+        EXPECT_NEAR(MedianGap(downs), row.period, 10);
+        EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
+    }
+
+    // Changed while repeating: the new text applies from the next cycle on.
+    app.SetIntervalText(L"900");
+    m_recorder.Clear();
+    InjectCombo(kCtrlF12);
+    PumpFor(300);
+    app.SetIntervalText(L"100");
+    PumpFor(1300);
+    InjectCombo(kCtrlF12);
+    PumpFor(300);
+    const std::vector<double> downs = DownTimes(m_recorder.Events(), VK_F8);
+    ASSERT_GE(downs.size(), 3u);
+    EXPECT_NEAR(downs[1] - downs[0], 1000, 10);
+    EXPECT_NEAR(downs[2] - downs[1], 200, 10);
+
+    // 32,000 pasted digits: the largest pause there is, and the program still answers and closes.
+    app.SetIntervalText(std::wstring(32000, L'9').c_str());
+    m_recorder.Clear();
+    // Wine's edit control takes a while to lay out that much centred text before the hotkey gets through.
+    InjectCombo(kCtrlF12);
+    EXPECT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 5000));
+    PumpFor(300);
+    EXPECT_TRUE(Responsive(app.Dialog()));
+    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    const double took = app.CloseWith(WM_CLOSE);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
+    EXPECT_EQ(Config(), ConfigWith(VK_F8, VK_F7, 2147483647));
+}
+
+TEST_F(RobustnessTest, ReadOnlySettingsFileIsLeftAsItWas) {
+    const std::string original = ConfigWith(VK_F8, VK_F7, 250);
+    ASSERT_TRUE(WriteBytes(ConfigFile(), original));
+    ASSERT_TRUE(::SetFileAttributesW(ConfigFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+        CTapwrenProcess app(m_dir.Path());
+        ASSERT_TRUE(app.Start());
+        app.SetHotKey(1006, 0x78);  // forces a save by the sync
+        PumpFor(1300);
+        app.SetIntervalText(L"999");
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    }
+    EXPECT_EQ(Config(), original);
+    EXPECT_EQ(m_dir.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+    ::SetFileAttributesW(ConfigFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(RobustnessTest, FolderNamedLikeTheSettingsFileIsLeftAlone) {
+    ASSERT_TRUE(::CreateDirectoryW(ConfigFile().c_str(), nullptr));
+    {
+        CTapwrenProcess app(m_dir.Path());
+        ASSERT_TRUE(app.Start());
+        EXPECT_EQ(app.Text(app.Control(1001)), L"0");
+        EXPECT_EQ(app.HotKey(1004), 0u);
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    }
+    EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(m_dir.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+}
+
+// Running as root here, a read-only folder cannot be made; a folder in the way of the save's copy
+// makes the copy fail the same way, and the save falls back to writing the file in place.
+TEST_F(RobustnessTest, SaveFallsBackToWritingInPlaceWhenNoCopyCanBeMade) {
+    ASSERT_TRUE(::CreateDirectoryW(m_dir.File(L"cfg.ini.tmp").c_str(), nullptr));
+    {
+        CTapwrenProcess app(m_dir.Path());
+        ASSERT_TRUE(app.Start());
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    }
+    EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 5000));
+    EXPECT_TRUE(::GetFileAttributesW(m_dir.File(L"cfg.ini.tmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(RobustnessTest, SettingsLiveBesideTheProgramInAChineseFolder) {
+    const std::wstring folder = m_dir.Path() + L"连按 工具\\";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        CTapwrenProcess app(folder);
+        ASSERT_TRUE(app.Start());
+        app.SetIntervalText(L"321");
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    }
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(folder + L"cfg.ini", bytes));
+    EXPECT_EQ(bytes, ConfigWith(0x253, 0x76, 321));
+    EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"连按 工具"});
+}
+
+TEST_F(RobustnessTest, FolderTooDeepForTheSettingsPathIsNeitherReadNorWritten) {
+    // A program named T.exe whose path fits in MAX_PATH while its folder plus "cfg.ini" does not.
+    std::wstring folder = L"\\\\?\\" + m_dir.Path();
+    const size_t plainLength = m_dir.Path().size();
+    while (plainLength + (folder.size() - 4 - plainLength) < 200) {
+        folder += L"deep-folder\\";
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    const size_t length = folder.size() - 4;
+    folder += std::wstring(MAX_PATH - 8 - length, L'd') + L"\\";  // the folder is MAX_PATH - 6 long
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring plain = folder.substr(4);
+    ASSERT_LE((plain + L"T.exe").size(), static_cast<size_t>(MAX_PATH - 1));
+    ASSERT_GT((plain + L"cfg.ini").size(), static_cast<size_t>(MAX_PATH - 1));
+    ASSERT_TRUE(::CopyFileW((ExecutableDir() + L"Tapwren.exe").c_str(), (folder + L"T.exe").c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(folder + L"cfg.ini", ConfigWith(VK_F8, VK_F7, 250)));
+
+    std::wstring commandLine = L"\"" + plain + L"T.exe\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        GTEST_SKIP() << "this system cannot start a program at such a path";
+    HWND dialog = nullptr;
+    PumpUntil(
+        [&] {
+            dialog = ::FindWindowW(L"#32770", L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
+            return dialog != nullptr && ::GetDlgItem(dialog, 1001) != nullptr;
+        },
+        10000);
+    ASSERT_NE(dialog, nullptr);
+    PumpFor(300);
+    wchar_t text[16] = {};
+    ::SendMessageW(::GetDlgItem(dialog, 1001), WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"5000") << "settings were read although their path did not fit";
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(folder + L"cfg.ini", bytes));
+    EXPECT_EQ(bytes, ConfigWith(VK_F8, VK_F7, 250));
+    // Nothing was written anywhere along the path either.
+    for (std::wstring up = folder; up.size() > 4 + plainLength;
+         up = up.substr(0, up.find_last_of(L'\\', up.size() - 2) + 1)) {
+        WIN32_FIND_DATAW found;
+        HANDLE find = ::FindFirstFileW((up + L"cfg*").c_str(), &found);
+        const bool any = find != INVALID_HANDLE_VALUE;
+        if (any)
+            ::FindClose(find);
+        EXPECT_EQ(any, up == folder) << "a settings file appeared above the program's folder";
+    }
+    RemoveTree(m_dir.File(L"deep-folder"));
+}
+
+TEST_F(RobustnessTest, ClosedAtRandomMomentsWhileRepeatingNothingIsLost) {
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 50; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 0)));
+        m_recorder.Clear();
+        CTapwrenProcess app(m_dir.Path());
+        ASSERT_TRUE(app.Start());
+        InjectCombo(kCtrlF12);
+        PumpFor(static_cast<double>(rng() % 300));
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+        EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
+        EXPECT_TRUE(HasAllFiveKeys(ConfigFile()));
+        EXPECT_EQ(m_dir.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+        if (HasFailure())
+            break;
+    }
+}
+
+TEST_F(RobustnessTest, HotkeysSharingACombinationOrTheRepeatedKeyCauseNoRunaway) {
+    // Start/stop is F8 alone, the very key being repeated: each press the program makes stops it.
+    ASSERT_TRUE(
+        WriteBytes(ConfigFile(), "[setting]\r\nnext=704\r\nstop=119\r\nkey1=119\r\nkey2=118\r\ninterval=0\r\n"));
+    CTapwrenProcess app(m_dir.Path());
+    ASSERT_TRUE(app.Start());
+    InjectCombo(VK_F8);
+    PumpFor(1000);
+    EXPECT_TRUE(Responsive(app.Dialog()));
+    EXPECT_LE(DownTimes(m_recorder.Events(), VK_F8).size(), 4u) << "the presses kept restarting themselves";
+
+    // Both hotkeys on one combination: the switch's new registration fails and the other still works.
+    app.SetHotKey(1002, 0x77);
+    PumpFor(1300);
+    m_recorder.Clear();
+    InjectCombo(VK_F8);
+    PumpFor(400);
+    EXPECT_TRUE(Responsive(app.Dialog()));
+    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
+    EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    EXPECT_NE(Config().find("next=119\r\nstop=119\r\n"), std::string::npos);
+}
+
+TEST_F(RobustnessTest, BurstOfTwoThousandHotkeysKeepsItResponsiveAndCounted) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 0)));
+    CTapwrenProcess app(m_dir.Path());
+    ASSERT_TRUE(app.Start());
+    InjectCombo(kCtrlF12);  // repeating
+    PumpFor(200);
+    for (int i = 0; i < 1000; ++i) {
+        InjectCombo(kCtrlF12);  // an even number of start/stop presses leaves it running
+        InjectCombo(kCtrlBacktick);
+        if (i % 100 == 0)
+            PumpFor(1);
+    }
+    EXPECT_TRUE(Responsive(app.Dialog()));
+    PumpFor(1500);  // let the queue drain
+    m_recorder.Clear();
+    PumpFor(600);
+    const size_t pressesAfter =
+        DownTimes(m_recorder.Events(), VK_F8).size() + DownTimes(m_recorder.Events(), VK_F7).size();
+    EXPECT_GE(pressesAfter, 4u) << "repeating should still be on";
+    InjectCombo(kCtrlF12);
+    PumpFor(400);
+    m_recorder.Clear();
+    PumpFor(400);
+    EXPECT_TRUE(m_recorder.Events().empty()) << "repeating should be off";
+    EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+}
+
+// An hour (or TAPWREN_SOAK_MINUTES) at interval 0 with the sync running; skipped unless asked for.
+TEST_F(RobustnessTest, SoakKeepsHandlesAndMemoryFlat) {
+    const char* minutesText = std::getenv("TAPWREN_SOAK_MINUTES");
+    if (minutesText == nullptr)
+        GTEST_SKIP() << "set TAPWREN_SOAK_MINUTES to run the soak";
+    const double minutes = std::atof(minutesText);
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 0)));
+    CTapwrenProcess app(m_dir.Path());
+    ASSERT_TRUE(app.Start());
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    ASSERT_NE(process, nullptr);
+    auto report = [&](const char* when) {
+        DWORD handles = 0;
+        ::GetProcessHandleCount(process, &handles);
+        PROCESS_MEMORY_COUNTERS memory = {};
+        memory.cb = sizeof(memory);
+        ::GetProcessMemoryInfo(process, &memory, sizeof(memory));
+        std::printf("soak %s: handles %lu, GDI objects %lu, user objects %lu, working set %lu KiB, private %lu KiB\n",
+                    when, handles, ::GetGuiResources(process, GR_GDIOBJECTS),
+                    ::GetGuiResources(process, GR_USEROBJECTS),
+                    static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                    static_cast<unsigned long>(memory.PagefileUsage / 1024));
+        return std::make_pair(handles, memory.PagefileUsage);
+    };
+    InjectCombo(kCtrlF12);
+    PumpFor(60000);  // settle first
+    const auto start = report("after one minute");
+    const double end = CKeyRecorder::NowMs() + minutes * 60000;
+    while (CKeyRecorder::NowMs() < end) {
+        PumpFor(60000);
+        m_recorder.Clear();  // keep the recorder's own memory flat
+        ASSERT_TRUE(Responsive(app.Dialog()));
+    }
+    const auto finish = report("at the end");
+    EXPECT_LE(finish.first, start.first + 5);
+    EXPECT_LE(finish.second, start.second + 1024 * 1024);
+    InjectCombo(kCtrlF12);
+    EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    ::CloseHandle(process);
+}
