@@ -27,30 +27,6 @@ void Phase(const char* name) {
     std::fflush(stdout);
 }
 
-struct FindWindow {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
-    FindWindow* find = reinterpret_cast<FindWindow*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (owner == find->pid && ::IsWindowVisible(window) && std::wstring(className) == L"#32770") {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindVisibleWindowOf(DWORD pid) {
-    FindWindow find = {pid, nullptr};
-    ::EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
 // Starts a program, returns its start-up time (to its dialog visible) and its exit time after
 // WM_CLOSE, optionally after `beforeClose` ran.
 struct Run {
@@ -69,7 +45,8 @@ Run StartAndClose(const std::wstring& exe, const std::wstring& dir, BeforeClose 
     if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
         return run;
     HWND window = nullptr;
-    if (PumpUntil([&] { return (window = FindVisibleWindowOf(pi.dwProcessId)) != nullptr; }, 10000))
+    if (PumpUntil([&] { return (window = FindDialogOf(pi.dwProcessId)) != nullptr && ::IsWindowVisible(window); },
+                  10000))
         run.startup = CKeyRecorder::NowMs() - started;
     PumpFor(300);  // let start-up finish before anything else
     beforeClose(window);

@@ -16,7 +16,7 @@ struct FindDialog {
     HWND found;
 };
 
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM param) {
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     FindDialog* find = reinterpret_cast<FindDialog*>(param);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
@@ -30,6 +30,12 @@ BOOL CALLBACK FindDialogOf(HWND window, LPARAM param) {
 }
 
 }  // namespace
+
+HWND FindDialogOf(DWORD pid) {
+    FindDialog find = {pid, nullptr};
+    ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
 
 CTapwrenProcess::CTapwrenProcess(const std::wstring& dir) : m_dir(dir) {
     ::CopyFileW((ExecutableDir() + L"Tapwren.exe").c_str(), (m_dir + L"Tapwren.exe").c_str(), TRUE);
@@ -56,9 +62,7 @@ bool CTapwrenProcess::Start() {
     // worker follow within the same start-up.
     const bool ready = PumpUntil(
         [&] {
-            FindDialog find = {m_pi.dwProcessId, nullptr};
-            ::EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&find));
-            m_hDialog = find.found;
+            m_hDialog = FindDialogOf(m_pi.dwProcessId);
             return m_hDialog != nullptr && Control(1006) != nullptr && !Text(Control(1001)).empty() &&
                    ::IsWindowVisible(m_hDialog);
         },

@@ -41,5 +41,8 @@ private:
     HWND m_hDialog = nullptr;
 };
 
+// The dialog window of a process, or null.
+HWND FindDialogOf(DWORD pid);
+
 // Whether the program's tray icon is present: only an existing icon can be modified.
 bool TrayIconExists(HWND dialog);
