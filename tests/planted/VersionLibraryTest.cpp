@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/FileVersion.h"
+#include "shell/Title.h"
 #include "support/Scratch.h"
 
 // Runs with a planted version.dll beside this executable and Wine told to prefer it
@@ -62,4 +63,9 @@ TEST(FileVersion, FailsWithoutAVersionBlock) {
     EXPECT_NE(GetFileVersionString(self, version), 0u);
     EXPECT_EQ(version, L"unchanged");
     EXPECT_NE(GetFileVersionString((ExecutableDir() + L"no-such-file.exe").c_str(), version), 0u);
+}
+
+TEST(Title, CarriesTheVersionOrGoesWithout) {
+    EXPECT_EQ(TitleForVersion(L"1.0.2"), L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
+    EXPECT_EQ(TitleForVersion(L""), L"Tapwren Design by Tovrik Vennar.");
 }
