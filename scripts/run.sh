@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tapwren.exe if needed and starts it under Wine from build/run (where its cfg.ini lives).
 # On a desktop it opens there; without a display it runs on a private Xvfb, saves a screenshot of
-# the dialog, prints the PNG's path and closes.
+# the dialog, prints the PNG's path and then ends the program (without its teardown).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
