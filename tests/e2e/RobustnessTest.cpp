@@ -352,7 +352,13 @@ TEST_F(RobustnessTest, HotkeysSharingACombinationOrTheRepeatedKeyCauseNoRunaway)
     InjectCombo(VK_F8);
     WaitUntilQuiet(m_recorder);
     EXPECT_TRUE(Responsive(app.Dialog()));
-    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
+    // The program's press starts before this test's own F8 has gone up, so the two overlap: count
+    // instead of pairing, and the key must end up.
+    const std::vector<KeyEvent> events = m_recorder.Events();
+    const size_t downs = DownTimes(events, VK_F8).size();
+    EXPECT_EQ(downs * 2, events.size());
+    ASSERT_FALSE(events.empty());
+    EXPECT_TRUE(events.back().up);
     EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
     EXPECT_NE(Config().find("next=119\r\nstop=119\r\n"), std::string::npos);
 }
