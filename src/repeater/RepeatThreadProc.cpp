@@ -4,6 +4,14 @@
 #include "dialog/TapwrenDlg.h"
 #include "PressKey.h"
 
+LONGLONG CycleMilliseconds(bool pressed, std::int32_t interval) {
+    // A negative number in the edit (pasted, or from the settings file) means no pause at all.
+    const LONGLONG milliseconds = (pressed ? kHoldMs : 0) + (interval > 0 ? interval : 0);
+    // With no key to press and no pause the loop would spin, and every turn asks the user-interface
+    // thread for the edit's text: give each such cycle a millisecond.
+    return milliseconds > 0 ? milliseconds : 1;
+}
+
 DWORD WINAPI RepeatThreadProc(LPVOID param) {
     CTapwrenDlg* dialog = static_cast<CTapwrenDlg*>(param);
     CPause& pause = dialog->m_pause;
@@ -29,9 +37,7 @@ DWORD WINAPI RepeatThreadProc(LPVOID param) {
         const bool pressed = PressKey(VirtualKeyOf(dialog->m_dwCurKey), pause, readInterval);
         if (!pressed)
             readInterval();
-        const std::int32_t interval = ParseDecimal(text.c_str());
-        // A negative number in the edit (pasted, or from the settings file) means no pause at all.
-        period = CPause::Ticks((pressed ? kHoldMs : 0) + (interval > 0 ? interval : 0));
+        period = CPause::Ticks(CycleMilliseconds(pressed, ParseDecimal(text.c_str())));
         due = start + period;
         pause.WaitUntil(due);
     }

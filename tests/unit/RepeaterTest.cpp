@@ -6,6 +6,7 @@
 
 #include "dialog/TapwrenDlg.h"
 #include "repeater/PressKey.h"
+#include "repeater/RepeatThreadProc.h"
 #include "support/KeyRecorder.h"
 #include "support/Pump.h"
 
@@ -203,6 +204,16 @@ TEST(Pause, MillisecondFallbackKeepsDeadlinesAndCancels) {
         EXPECT_FALSE(pause.WaitForWake());
         canceller.join();
     }
+}
+
+TEST(CycleMilliseconds, HoldPlusIntervalButNeverZero) {
+    EXPECT_EQ(CycleMilliseconds(true, 250), 350);
+    EXPECT_EQ(CycleMilliseconds(true, 0), 100);
+    EXPECT_EQ(CycleMilliseconds(true, -5), 100);
+    EXPECT_EQ(CycleMilliseconds(false, 400), 400);
+    EXPECT_EQ(CycleMilliseconds(false, 0), 1) << "an empty key without a pause would spin";
+    EXPECT_EQ(CycleMilliseconds(false, INT32_MIN), 1);
+    EXPECT_EQ(CycleMilliseconds(true, INT32_MAX), 2147483747LL);
 }
 
 TEST(PressKey, EmptyKeySendsNothingAndDoesNotHold) {
