@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
-          clang-format fonts-wqy-microhei imagemagick x11-utils zip)
+          clang-format fonts-wqy-microhei imagemagick x11-utils zip python3)
 
 missing=()
 for p in "${packages[@]}"; do
