@@ -7,7 +7,7 @@
 #include "Wnd.h"
 
 // The application object. Exactly one exists, constructed statically; the entry point runs its
-// InitInstance and ends the process when that returns FALSE.
+// InitInstance, and the process ends when that returns (this program always returns FALSE).
 class CWinApp {
 public:
     CWinApp();

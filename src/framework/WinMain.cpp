@@ -2,14 +2,9 @@
 
 #include "WinApp.h"
 
+// Runs the application object; the program is over when InitInstance returns.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr || !app->InitInstance())
-        return 0;
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    if (CWinApp* app = AfxGetApp())
+        app->InitInstance();
+    return 0;
 }

@@ -1,5 +1,7 @@
 #include "Pause.h"
 
+#include <algorithm>
+
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
@@ -67,13 +69,9 @@ bool CPause::WaitUntil(LONGLONG deadline) {
             continue;
         }
         // Learn slowly, and only from small lateness: a long delay (a busy machine) is not the timer's.
-        const LONGLONG late = Now() - deadline;
         const LONGLONG limit = Frequency() / 500;  // 2 ms
-        m_llLate += ((late < -limit ? -limit : late > limit ? limit : late)) / 8;
-        if (m_llLate < 0)
-            m_llLate = 0;
-        if (m_llLate > limit)
-            m_llLate = limit;
+        const LONGLONG late = std::clamp(Now() - deadline, -limit, limit);
+        m_llLate = std::clamp(m_llLate + late / 8, LONGLONG{0}, limit);
     }
 }
 

@@ -80,16 +80,7 @@ bool Responsive(HWND window) {
 }
 
 std::vector<std::wstring> CorpusFiles() {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((ExecutableDir() + L"corpus\\*.ini").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            names.push_back(found.cFileName);
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    return names;
+    return NamesIn(ExecutableDir() + L"corpus\\", L"*.ini");
 }
 
 std::string Narrow(const std::wstring& s) {

@@ -9,6 +9,22 @@ std::wstring ExecutableDir() {
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
+std::vector<std::wstring> NamesIn(const std::wstring& dir, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((dir + pattern).c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                names.push_back(name);
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void RemoveTree(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -18,16 +34,8 @@ void RemoveTree(const std::wstring& path) {
         ::DeleteFileW(path.c_str());
         return;
     }
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                RemoveTree(path + L"\\" + name);
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
+    for (const std::wstring& name : NamesIn(path + L"\\"))
+        RemoveTree(path + L"\\" + name);
     ::RemoveDirectoryW(path.c_str());
 }
 
@@ -42,19 +50,7 @@ CScratchDir::~CScratchDir() {
 }
 
 std::vector<std::wstring> CScratchDir::List() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((m_path + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                names.push_back(name);
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return NamesIn(m_path);
 }
 
 bool ReadBytes(const std::wstring& path, std::string& bytes) {

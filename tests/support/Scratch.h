@@ -26,6 +26,8 @@ private:
     std::wstring m_path;
 };
 
+// The names in a folder (given with its trailing backslash) that match a pattern, sorted.
+std::vector<std::wstring> NamesIn(const std::wstring& dir, const wchar_t* pattern = L"*");
 bool ReadBytes(const std::wstring& path, std::string& bytes);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 void RemoveTree(const std::wstring& path);
