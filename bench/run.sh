@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tapwren.exe and the benchmark driver, then measures the real program under Wine.
-# Arguments: [start-up/exit rounds, default 10] [start-latency samples, default 30].
+# Arguments: [start-up/exit rounds, default 10] [start-latency samples, default 30; 0 measures only
+# start-up, exit and size].
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
