@@ -120,6 +120,9 @@ void CTapwrenDlg::StartWorker() {
 void CTapwrenDlg::StopWorker() {
     m_bAlive = false;
     m_pause.Cancel();
+}
+
+void CTapwrenDlg::WaitForWorker() {
     if (m_hThread == nullptr)
         return;
     // The worker may be waiting for this thread to hand it the edit's text, so serve sent messages
@@ -267,10 +270,12 @@ void CTapwrenDlg::SaveOnClose() {
 void CTapwrenDlg::OnDestroy() {
     if (!m_bStarted)
         return;
+    // The worker winds down while the settings are saved, which is most of what closing costs.
     StopWorker();
     SaveOnClose();
     ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
     ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
+    WaitForWorker();
     ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
     m_bStarted = false;
 }
@@ -281,4 +286,5 @@ void CTapwrenDlg::OnEndSession(BOOL bEnding) {
         return;
     StopWorker();
     SaveOnClose();
+    WaitForWorker();
 }

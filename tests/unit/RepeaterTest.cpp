@@ -29,6 +29,7 @@ protected:
 
     void TearDown() override {
         m_dialog.StopWorker();
+        m_dialog.WaitForWorker();
         ::DestroyWindow(m_hEdit);
     }
 
@@ -46,6 +47,7 @@ protected:
     double Teardown() {
         const double before = CKeyRecorder::NowMs();
         m_dialog.StopWorker();
+        m_dialog.WaitForWorker();
         const double took = CKeyRecorder::NowMs() - before;
         EXPECT_EQ(::WaitForSingleObject(m_dialog.m_hThread, 0), WAIT_OBJECT_0) << "worker still running";
         return took;
