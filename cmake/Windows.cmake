@@ -33,6 +33,7 @@ add_library(tapwren_program STATIC
 target_link_libraries(tapwren_program PUBLIC tapwren_common tapwren_framework shell32 shlwapi)
 
 add_executable(Tapwren WIN32
+    src/app/StackGuard.cpp
     src/app/TapwrenApp.cpp
     src/framework/WinMain.cpp
     src/res/Tapwren.rc)

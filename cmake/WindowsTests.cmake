@@ -20,10 +20,12 @@ target_include_directories(tapwren_test_support PUBLIC tests)
 target_link_libraries(tapwren_test_support PUBLIC gtest)
 
 add_executable(tapwren_win_tests
+    src/app/StackGuard.cpp
     tests/unit/ConfigTest.cpp
     tests/unit/DialogTest.cpp
     tests/unit/HotKeyTest.cpp
     tests/unit/RepeaterTest.cpp
+    tests/unit/StackGuardTest.cpp
     tests/unit/TestDialog.rc)
 target_link_libraries(tapwren_win_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
 tapwren_strict(tapwren_win_tests)
@@ -53,6 +55,10 @@ target_link_libraries(tapwren_bench PRIVATE tapwren_test_support comctl32 shell3
 tapwren_strict(tapwren_bench)
 add_executable(MinimalDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
 target_link_options(MinimalDialog PRIVATE -municode)
+add_executable(MinimalTrayDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
+target_compile_definitions(MinimalTrayDialog PRIVATE WITH_TRAY_ICON)
+target_link_options(MinimalTrayDialog PRIVATE -municode)
+target_link_libraries(MinimalTrayDialog PRIVATE shell32)
 
 # A version.dll planted beside a test program that Wine is told to prefer: the program's own lookup
 # must still take the system's copy.

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Fails when the executable imports a DLL outside the system's own short list. version.dll in
 # particular must never be imported: a copy planted beside the program would be loaded instead.
+# Nor may it import the CryptoAPI: seeding the stack canary through it loads a cryptographic
+# provider at every start, which the program's own canary seeding avoids.
 set -euo pipefail
 exe=$1
 allowed="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll shlwapi.dll user32.dll"
+imports=$(i686-w64-mingw32-objdump -p "$exe")
 status=0
 while read -r dll; do
     lower=$(echo "$dll" | tr '[:upper:]' '[:lower:]')
@@ -11,5 +14,9 @@ while read -r dll; do
         *" $lower "*) echo "import ok: $dll" ;;
         *) echo "import not allowed: $dll" >&2; status=1 ;;
     esac
-done < <(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}')
+done < <(awk '/DLL Name:/ {print $3}' <<<"$imports")
+if grep -E '\sCryptAcquireContext[AW]$' <<<"$imports" >&2; then
+    echo "imports the CryptoAPI: the compiler's stack-protector runtime was linked" >&2
+    status=1
+fi
 exit $status
