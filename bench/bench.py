@@ -55,7 +55,9 @@ def main():
         rows.append((figure, statistics.median(values), percentile(values, 95), len(values)))
     for ratio, (figure, base) in {"startup_ratio": ("startup_ms", "minimal_startup_ms"),
                                   "exit_idle_ratio": ("exit_idle_ms", "minimal_exit_ms"),
-                                  "exit_pausing_ratio": ("exit_pausing_ms", "minimal_exit_ms")}.items():
+                                  "exit_pausing_ratio": ("exit_pausing_ms", "minimal_exit_ms"),
+                                  "exit_idle_ratio_to_minimal_with_tray_icon": (
+                                      "exit_idle_ms", "minimal_with_tray_icon_exit_ms")}.items():
         if figure in samples and base in samples:
             value = statistics.median(samples[figure]) / statistics.median(samples[base])
             rows.append((ratio, value, value, len(samples[figure])))
