@@ -270,7 +270,7 @@ void CTapwrenDlg::SaveOnClose() {
 void CTapwrenDlg::OnDestroy() {
     if (!m_bStarted)
         return;
-    // The worker winds down while the settings are saved, which is most of what closing costs.
+    // The worker winds down while the settings are saved, so its end adds nothing to the close.
     StopWorker();
     SaveOnClose();
     ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
