@@ -120,9 +120,6 @@ void CTapwrenDlg::StartWorker() {
 void CTapwrenDlg::StopWorker() {
     m_bAlive = false;
     m_pause.Cancel();
-}
-
-void CTapwrenDlg::WaitForWorker() {
     if (m_hThread == nullptr)
         return;
     // The worker may be waiting for this thread to hand it the edit's text, so serve sent messages
@@ -270,12 +267,10 @@ void CTapwrenDlg::SaveOnClose() {
 void CTapwrenDlg::OnDestroy() {
     if (!m_bStarted)
         return;
-    // The worker winds down while the settings are saved, so its end adds nothing to the close.
     StopWorker();
     SaveOnClose();
     ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
     ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
-    WaitForWorker();
     ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
     m_bStarted = false;
 }
@@ -286,5 +281,4 @@ void CTapwrenDlg::OnEndSession(BOOL bEnding) {
         return;
     StopWorker();
     SaveOnClose();
-    WaitForWorker();
 }

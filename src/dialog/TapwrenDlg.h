@@ -38,11 +38,9 @@ public:
 
     void RegisterHotKeys();
     void StartWorker();
-    // Clears the alive flag and cuts the worker's current wait short; a hold still ends with its key up.
+    // Clears the alive flag, cuts the worker's current wait short and waits for it to end, serving
+    // its read of the interval edit meanwhile. Afterwards nothing reads this object's state.
     void StopWorker();
-    // Waits for the stopped worker to end, serving its read of the interval edit meanwhile.
-    // Afterwards nothing reads this object's state.
-    void WaitForWorker();
     void ToggleRunning();
     // Key one becomes current unless it already is; then key two does.
     void SwitchKey();

@@ -29,7 +29,6 @@ protected:
 
     void TearDown() override {
         m_dialog.StopWorker();
-        m_dialog.WaitForWorker();
         ::DestroyWindow(m_hEdit);
     }
 
@@ -47,7 +46,6 @@ protected:
     double Teardown() {
         const double before = CKeyRecorder::NowMs();
         m_dialog.StopWorker();
-        m_dialog.WaitForWorker();
         const double took = CKeyRecorder::NowMs() - before;
         EXPECT_EQ(::WaitForSingleObject(m_dialog.m_hThread, 0), WAIT_OBJECT_0) << "worker still running";
         return took;
