@@ -30,9 +30,7 @@ void WriteHotKey(const CWnd* control, KeyValue value) {
 }  // namespace
 
 CTapwrenDlg::CTapwrenDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_nid{} {
-    CWinApp* app = AfxGetApp();
-    m_hIcon = app != nullptr ? app->LoadIcon(IDR_MAINFRAME)
-                             : ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
 
 UINT CTapwrenDlg::HotKeyToModifiers(KeyValue value) {
@@ -139,8 +137,7 @@ LRESULT CTapwrenDlg::AddTrayIcon() {
     m_nid.uID = TRAY_ICON_ID;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_nid.uCallbackMessage = WM_TRAYNOTIFY;
-    m_nid.hIcon = ::LoadIconW(AfxGetApp() != nullptr ? AfxGetApp()->m_hInstance : ::GetModuleHandleW(nullptr),
-                              MAKEINTRESOURCEW(IDR_MAINFRAME));
+    m_nid.hIcon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     lstrcpynW(m_nid.szTip, L"Flickpane", ARRAYSIZE(m_nid.szTip));
     ::Shell_NotifyIconW(NIM_ADD, &m_nid);
     return 0;

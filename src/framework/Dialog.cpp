@@ -42,9 +42,8 @@ CDialog::~CDialog() {
 INT_PTR CDialog::DoModal() {
     m_bEnded = false;
     m_nResult = -1;
-    HWND hWnd =
-        ::CreateDialogParamW(AfxGetApp() != nullptr ? AfxGetApp()->m_hInstance : ::GetModuleHandleW(nullptr),
-                             MAKEINTRESOURCEW(m_nIDTemplate), m_hParent, DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hWnd = ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), m_hParent, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
     if (hWnd == nullptr)
         return -1;
     MSG msg;

@@ -4,20 +4,12 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::wstring();
-    return std::wstring(path, length);
-}
-
 }  // namespace
 
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)) {
     g_pApp = this;
     // Without a string table of its own, the application is named after its executable.
-    const std::wstring path = ModulePath();
+    const std::wstring path = GetModulePath();
     const size_t slash = path.find_last_of(L"\\/");
     m_strAppName = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
     const size_t dot = m_strAppName.find_last_of(L'.');
@@ -39,7 +31,7 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const {
 }
 
 void CWinApp::OnHelp(DWORD dwContext) {
-    std::wstring helpFile = ModulePath();
+    std::wstring helpFile = GetModulePath();
     const size_t dot = helpFile.find_last_of(L'.');
     const size_t slash = helpFile.find_last_of(L'\\');
     if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
@@ -52,4 +44,16 @@ void CWinApp::OnHelp(DWORD dwContext) {
 
 CWinApp* AfxGetApp() {
     return g_pApp;
+}
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_pApp != nullptr ? g_pApp->m_hInstance : ::GetModuleHandleW(nullptr);
+}
+
+std::wstring GetModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    return std::wstring(path, length);
 }

@@ -1,6 +1,6 @@
 #include "ModuleDir.h"
 
-#include <windows.h>
+#include "framework/WinApp.h"
 
 std::wstring DirectoryOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');
@@ -11,11 +11,6 @@ std::wstring GetModuleDir() {
     static std::wstring cache;
     if (!cache.empty())
         return cache;
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // A path that filled the buffer was cut short.
-    if (length == 0 || length >= MAX_PATH)
-        return std::wstring();
-    cache = DirectoryOf(std::wstring(path, length));
+    cache = DirectoryOf(GetModulePath());
     return cache;
 }

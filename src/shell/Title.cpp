@@ -1,8 +1,7 @@
 #include "Title.h"
 
-#include <windows.h>
-
 #include "FileVersion.h"
+#include "framework/WinApp.h"
 
 std::wstring TitleForVersion(const std::wstring& version) {
     if (version.empty())
@@ -12,10 +11,8 @@ std::wstring TitleForVersion(const std::wstring& version) {
 
 void ComposeTitle(CWnd& dialog) {
     std::wstring version;
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // A path cut to fit the buffer names another file: keep the title without version.
-    if (length == 0 || length >= MAX_PATH || GetFileVersionString(path, version) != 0)
+    const std::wstring path = GetModulePath();
+    if (path.empty() || GetFileVersionString(path.c_str(), version) != 0)
         version.clear();
     dialog.SetWindowText(TitleForVersion(version).c_str());
 }

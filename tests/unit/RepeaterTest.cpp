@@ -53,6 +53,13 @@ protected:
 
     std::vector<double> Downs(unsigned vk) const { return DownTimes(m_recorder.Events(), vk); }
 
+    // At least `atLeast` presses of `vk` so far, one every `period` ms.
+    void ExpectCadence(unsigned vk, size_t atLeast, double period, double tolerance = 15) const {
+        const std::vector<double> downs = Downs(vk);
+        ASSERT_GE(downs.size(), atLeast);
+        EXPECT_NEAR(MedianGap(downs), period, tolerance);
+    }
+
     CKeyRecorder m_recorder;
     HWND m_hEdit = nullptr;
     CWnd m_edit;
@@ -72,10 +79,8 @@ TEST_F(RepeaterTest, PressesOnlyTheVirtualKeyWithHoldAndPause) {
         EXPECT_TRUE(e.injected);
     }
     EXPECT_TRUE(EveryDownHasItsUp(events));
-    const std::vector<double> downs = Downs(0x53);
-    ASSERT_GE(downs.size(), 3u);
-    EXPECT_LE(downs.size(), 5u);
-    EXPECT_NEAR(MedianGap(downs), 350, 15);
+    ExpectCadence(0x53, 3, 350);
+    EXPECT_LE(Downs(0x53).size(), 5u);
     EXPECT_NEAR(Median(Holds(events, 0x53)), 100, 10);
 }
 
@@ -87,9 +92,7 @@ TEST_F(RepeaterTest, EmptyZeroAndNegativeIntervalsPressBackToBack) {
         PumpFor(650);
         m_dialog.ToggleRunning();
         PumpFor(150);
-        const std::vector<double> downs = Downs(kF7);
-        ASSERT_GE(downs.size(), 5u);
-        EXPECT_NEAR(MedianGap(downs), 100, 10);
+        ExpectCadence(kF7, 5, 100, 10);
         EXPECT_NEAR(Median(Holds(m_recorder.Events(), kF7)), 100, 10);
     }
 }
@@ -97,9 +100,7 @@ TEST_F(RepeaterTest, EmptyZeroAndNegativeIntervalsPressBackToBack) {
 TEST_F(RepeaterTest, FullWidthDigitsAreReadAsTheirNumber) {
     Start(kF7, L"\xFF12\xFF15\xFF10");  // full-width 250
     PumpFor(1150);
-    const std::vector<double> downs = Downs(kF7);
-    ASSERT_GE(downs.size(), 3u);
-    EXPECT_NEAR(MedianGap(downs), 350, 15);
+    ExpectCadence(kF7, 3, 350);
 }
 
 TEST_F(RepeaterTest, EmptyKeySendsNothingButStillPauses) {
@@ -138,9 +139,7 @@ TEST_F(RepeaterTest, StopAndStartWithinOnePauseGoUnnoticed) {
     PumpFor(100);
     m_dialog.ToggleRunning();
     PumpFor(1200);
-    const std::vector<double> downs = Downs(kF7);
-    ASSERT_GE(downs.size(), 3u);
-    EXPECT_NEAR(MedianGap(downs), 600, 15);
+    ExpectCadence(kF7, 3, 600);
 }
 
 TEST_F(RepeaterTest, SwitchDuringPauseAppliesToNextPress) {
@@ -153,8 +152,7 @@ TEST_F(RepeaterTest, SwitchDuringPauseAppliesToNextPress) {
     EXPECT_NEAR(Downs(kF8)[0] - Downs(kF7)[0], 400, 30);
 }
 
-TEST_F(RepeaterTest, TeardownIsPromptInEveryPhaseAndNeverLeavesAKeyDown) {
-    // Idle.
+TEST_F(RepeaterTest, TeardownWhileIdleIsPromptAndPressesNothing) {
     m_dialog.m_dwCurKey = kF7;
     m_dialog.StartWorker();
     PumpFor(50);
