@@ -2,8 +2,8 @@
 # Installs what building and testing Tapwren needs, and only what is missing.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
-          clang-format fonts-wqy-microhei imagemagick x11-utils zip python3)
+packages=(g++ make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
+          clang-format fonts-wqy-microhei imagemagick x11-utils zip python3 procps)
 
 missing=()
 for p in "${packages[@]}"; do
