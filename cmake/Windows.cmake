@@ -10,27 +10,29 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_link_options(-Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
 
 
+# One library a subsystem; each depends only on the ones below it, and the dialog on all of them.
 add_library(tapwren_framework STATIC
     src/framework/Dialog.cpp
+    src/framework/ModulePath.cpp
     src/framework/WinApp.cpp
     src/framework/Wnd.cpp)
-target_include_directories(tapwren_framework PUBLIC src)
-target_link_libraries(tapwren_framework PUBLIC comctl32)
-tapwren_strict(tapwren_framework)
+target_link_libraries(tapwren_framework PUBLIC tapwren_common comctl32)
 
-# The program's own Win32 code; the dialog and the worker need each other, so they share one library.
-add_library(tapwren_program STATIC
-    src/dialog/TapwrenDlg.cpp
+add_library(tapwren_repeater STATIC
+    src/repeater/KeyOutput.cpp
     src/repeater/Pause.cpp
     src/repeater/PressKey.cpp
-    src/repeater/RepeatThreadProc.cpp
-    src/settings/Config.cpp
-    src/settings/IniFile.cpp
-    src/settings/ModuleDir.cpp
-    src/shell/FileVersion.cpp
-    src/shell/SingleInstance.cpp
-    src/shell/Title.cpp)
-target_link_libraries(tapwren_program PUBLIC tapwren_common tapwren_framework shell32 shlwapi)
+    src/repeater/RepeatThreadProc.cpp)
+target_link_libraries(tapwren_repeater PUBLIC tapwren_common)
+
+add_library(tapwren_settings STATIC src/settings/Config.cpp src/settings/IniFile.cpp src/settings/ModuleDir.cpp)
+target_link_libraries(tapwren_settings PUBLIC tapwren_framework shlwapi)
+
+add_library(tapwren_shell STATIC src/shell/FileVersion.cpp src/shell/SingleInstance.cpp src/shell/Title.cpp)
+target_link_libraries(tapwren_shell PUBLIC tapwren_framework)
+
+add_library(tapwren_dialog STATIC src/dialog/TapwrenDlg.cpp)
+target_link_libraries(tapwren_dialog PUBLIC tapwren_repeater tapwren_settings tapwren_shell shell32)
 
 add_executable(Tapwren WIN32
     src/app/StackGuard.cpp
@@ -38,8 +40,9 @@ add_executable(Tapwren WIN32
     src/framework/WinMain.cpp
     src/res/Tapwren.rc)
 target_link_options(Tapwren PRIVATE -municode)
-target_link_libraries(Tapwren PRIVATE tapwren_program)
-tapwren_strict(Tapwren)
-tapwren_strict(tapwren_program)
+target_link_libraries(Tapwren PRIVATE tapwren_dialog)
+foreach(target tapwren_framework tapwren_repeater tapwren_settings tapwren_shell tapwren_dialog Tapwren)
+    tapwren_strict(${target})
+endforeach()
 
 include(cmake/WindowsTests.cmake)

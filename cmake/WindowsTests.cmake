@@ -17,7 +17,7 @@ endif()
 
 add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Scratch.cpp)
 target_include_directories(tapwren_test_support PUBLIC tests)
-target_link_libraries(tapwren_test_support PUBLIC gtest)
+target_link_libraries(tapwren_test_support PUBLIC tapwren_framework gtest)
 
 add_executable(tapwren_win_tests
     src/app/StackGuard.cpp
@@ -27,7 +27,7 @@ add_executable(tapwren_win_tests
     tests/unit/RepeaterTest.cpp
     tests/unit/StackGuardTest.cpp
     tests/unit/TestDialog.rc)
-target_link_libraries(tapwren_win_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
+target_link_libraries(tapwren_win_tests PRIVATE tapwren_dialog tapwren_test_support gtest_main)
 tapwren_strict(tapwren_win_tests)
 add_test(NAME win_tests COMMAND tapwren_win_tests)
 # Tests that inject keys or start the program share one input stream and one instance mutex.
@@ -68,7 +68,7 @@ set_target_properties(planted_version PROPERTIES OUTPUT_NAME version PREFIX "" R
 target_link_options(planted_version PRIVATE -Wl,--kill-at)
 add_executable(tapwren_planting_tests tests/planted/VersionLibraryTest.cpp)
 set_target_properties(tapwren_planting_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
-target_link_libraries(tapwren_planting_tests PRIVATE tapwren_program tapwren_test_support gtest_main)
+target_link_libraries(tapwren_planting_tests PRIVATE tapwren_shell tapwren_test_support gtest_main)
 add_dependencies(tapwren_planting_tests planted_version Tapwren)
 tapwren_strict(tapwren_planting_tests)
 add_test(NAME planted_version_dll COMMAND tapwren_planting_tests)

@@ -19,13 +19,22 @@ const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 constexpr DWORD kNotifyIconDataSize = 952;
 static_assert(offsetof(NOTIFYICONDATAW, hBalloonIcon) == kNotifyIconDataSize, "NOTIFYICONDATAW layout");
 
-KeyValue ReadHotKey(const CWnd* control) {
-    return static_cast<KeyValue>(control->SendMessage(HKM_GETHOTKEY));
-}
-
-void WriteHotKey(const CWnd* control, KeyValue value) {
-    control->SendMessage(HKM_SETHOTKEY, HotKeyWord(value));
-}
+// The four hotkey controls, in the order they are filled, read and compared: each with its global
+// hotkey (the two keys have none), its control and the setting it edits.
+constexpr int kNotRegistered = 0;
+struct HotKeyControl {
+    int hotKeyId;
+    int controlId;
+    CWnd* CTapwrenDlg::*control;
+    KeyValue CSetting::*setting;
+};
+constexpr HotKeyControl kHotKeyControls[] = {
+    {HOTKEY_ID_NEXT, IDC_HOTKEY_NEXT, &CTapwrenDlg::m_pHotKeyNext, &CSetting::m_dwNext},
+    {HOTKEY_ID_STOP, IDC_HOTKEY_STOP, &CTapwrenDlg::m_pHotKeyStop, &CSetting::m_dwStop},
+    {kNotRegistered, IDC_HOTKEY_KEY1, &CTapwrenDlg::m_pHotKey1, &CSetting::m_dwKey1},
+    {kNotRegistered, IDC_HOTKEY_KEY2, &CTapwrenDlg::m_pHotKey2, &CSetting::m_dwKey2},
+};
+constexpr size_t kHotKeyControlCount = sizeof(kHotKeyControls) / sizeof(kHotKeyControls[0]);
 
 }  // namespace
 
@@ -34,15 +43,7 @@ CTapwrenDlg::CTapwrenDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent), m_n
 }
 
 UINT CTapwrenDlg::HotKeyToModifiers(KeyValue value) {
-    const KeyValue flags = value >> 8;
-    UINT modifiers = 0;
-    if (flags & kHotKeyAlt)
-        modifiers |= MOD_ALT;
-    if (flags & kHotKeyShift)
-        modifiers |= MOD_SHIFT;
-    if (flags & kHotKeyControl)
-        modifiers |= MOD_CONTROL;
-    return modifiers;
+    return RegistrationModifiersOf(value);
 }
 
 BOOL CTapwrenDlg::PreTranslateMessage(MSG* pMsg) {
@@ -62,7 +63,7 @@ BOOL CTapwrenDlg::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CTapwrenDlg::SwitchKey() {
-    m_dwCurKey = m_dwCurKey == m_setting.m_dwKey1 ? m_setting.m_dwKey2 : m_setting.m_dwKey1;
+    m_dwCurKey = SwitchedKey(m_dwCurKey, m_setting.m_dwKey1, m_setting.m_dwKey2);
 }
 
 void CTapwrenDlg::ToggleRunning() {
@@ -71,36 +72,38 @@ void CTapwrenDlg::ToggleRunning() {
 }
 
 void CTapwrenDlg::RegisterHotKeys() {
-    ::RegisterHotKey(m_hWnd, HOTKEY_ID_NEXT, HotKeyToModifiers(m_setting.m_dwNext), VirtualKeyOf(m_setting.m_dwNext));
-    ::RegisterHotKey(m_hWnd, HOTKEY_ID_STOP, HotKeyToModifiers(m_setting.m_dwStop), VirtualKeyOf(m_setting.m_dwStop));
+    for (const HotKeyControl& c : kHotKeyControls) {
+        if (c.hotKeyId == kNotRegistered)
+            continue;
+        const KeyValue value = m_setting.*c.setting;
+        ::RegisterHotKey(m_hWnd, c.hotKeyId, HotKeyToModifiers(value), VirtualKeyOf(value));
+    }
+}
+
+void CTapwrenDlg::UnregisterHotKeys() {
+    for (const HotKeyControl& c : kHotKeyControls) {
+        if (c.hotKeyId != kNotRegistered)
+            ::UnregisterHotKey(m_hWnd, c.hotKeyId);
+    }
 }
 
 BOOL CTapwrenDlg::SyncHotKeys() {
-    const KeyValue next = ReadHotKey(m_pHotKeyNext);
-    const KeyValue stop = ReadHotKey(m_pHotKeyStop);
-    const KeyValue key1 = ReadHotKey(m_pHotKey1);
-    const KeyValue key2 = ReadHotKey(m_pHotKey2);
+    KeyValue values[kHotKeyControlCount];
+    for (size_t i = 0; i < kHotKeyControlCount; ++i)
+        values[i] = static_cast<KeyValue>((this->*kHotKeyControls[i].control)->SendMessage(HKM_GETHOTKEY));
     bool changed = false;
-    // The old registration goes first, so a combination the other hotkey or another program holds
-    // leaves this hotkey unregistered until its control changes again.
-    if (next != m_setting.m_dwNext) {
-        ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
-        ::RegisterHotKey(m_hWnd, HOTKEY_ID_NEXT, HotKeyToModifiers(next), VirtualKeyOf(next));
-        m_setting.m_dwNext = next;
-        changed = true;
-    }
-    if (stop != m_setting.m_dwStop) {
-        ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
-        ::RegisterHotKey(m_hWnd, HOTKEY_ID_STOP, HotKeyToModifiers(stop), VirtualKeyOf(stop));
-        m_setting.m_dwStop = stop;
-        changed = true;
-    }
-    if (key1 != m_setting.m_dwKey1) {
-        m_setting.m_dwKey1 = key1;
-        changed = true;
-    }
-    if (key2 != m_setting.m_dwKey2) {
-        m_setting.m_dwKey2 = key2;
+    for (size_t i = 0; i < kHotKeyControlCount; ++i) {
+        const HotKeyControl& c = kHotKeyControls[i];
+        KeyValue& stored = m_setting.*c.setting;
+        if (values[i] == stored)
+            continue;
+        // The old registration goes first, so a combination the other hotkey or another program holds
+        // leaves this hotkey unregistered until its control changes again.
+        if (c.hotKeyId != kNotRegistered) {
+            ::UnregisterHotKey(m_hWnd, c.hotKeyId);
+            ::RegisterHotKey(m_hWnd, c.hotKeyId, HotKeyToModifiers(values[i]), VirtualKeyOf(values[i]));
+        }
+        stored = values[i];
         changed = true;
     }
     if (changed)
@@ -112,7 +115,8 @@ void CTapwrenDlg::StartWorker() {
     if (m_hThread != nullptr)
         return;
     m_bAlive = true;
-    m_hThread = ::CreateThread(nullptr, 0, RepeatThreadProc, this, 0, nullptr);
+    IRepeaterState* state = this;
+    m_hThread = ::CreateThread(nullptr, 0, RepeatThreadProc, state, 0, nullptr);
 }
 
 void CTapwrenDlg::StopWorker() {
@@ -157,15 +161,11 @@ BOOL CTapwrenDlg::OnInitDialog() {
     m_hThread = nullptr;
 
     m_pIntervalEdit = GetDlgItem(IDC_EDIT_INTERVAL);
-    m_pHotKeyNext = GetDlgItem(IDC_HOTKEY_NEXT);
-    m_pHotKeyStop = GetDlgItem(IDC_HOTKEY_STOP);
-    m_pHotKey1 = GetDlgItem(IDC_HOTKEY_KEY1);
-    m_pHotKey2 = GetDlgItem(IDC_HOTKEY_KEY2);
+    for (const HotKeyControl& c : kHotKeyControls)
+        this->*c.control = GetDlgItem(c.controlId);
     m_pIntervalEdit->SetWindowText(IntToString(m_setting.m_nInterval).c_str());
-    WriteHotKey(m_pHotKeyNext, m_setting.m_dwNext);
-    WriteHotKey(m_pHotKeyStop, m_setting.m_dwStop);
-    WriteHotKey(m_pHotKey1, m_setting.m_dwKey1);
-    WriteHotKey(m_pHotKey2, m_setting.m_dwKey2);
+    for (const HotKeyControl& c : kHotKeyControls)
+        (this->*c.control)->SendMessage(HKM_SETHOTKEY, HotKeyWord(m_setting.*c.setting));
 
     RegisterHotKeys();
     // Adding the icon waits on the shell for longer than the rest of start-up takes: let the dialog
@@ -266,8 +266,7 @@ void CTapwrenDlg::OnDestroy() {
         return;
     StopWorker();
     SaveOnClose();
-    ::UnregisterHotKey(m_hWnd, HOTKEY_ID_NEXT);
-    ::UnregisterHotKey(m_hWnd, HOTKEY_ID_STOP);
+    UnregisterHotKeys();
     ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
     m_bStarted = false;
 }

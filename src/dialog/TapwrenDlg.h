@@ -9,6 +9,7 @@
 #include "common/Setting.h"
 #include "framework/Dialog.h"
 #include "repeater/Pause.h"
+#include "repeater/RepeaterState.h"
 #include "res/resource.h"
 #include "settings/Config.h"
 
@@ -21,8 +22,8 @@ constexpr UINT WM_ADDTRAYICON = WM_APP + 1;
 constexpr UINT TRAY_ICON_ID = IDR_MAINFRAME;
 
 // The main dialog. It holds all of the program's run-time state: the repeater state that the worker
-// thread reads directly, the settings, the tray icon and the controls it edits them with.
-class CTapwrenDlg : public CDialog {
+// thread reads, the settings, the tray icon and the controls it edits them with.
+class CTapwrenDlg : public CDialog, public IRepeaterState {
 public:
     explicit CTapwrenDlg(CWnd* pParent = nullptr);
 
@@ -36,7 +37,9 @@ public:
     BOOL SyncHotKeys();
     LRESULT AddTrayIcon();
 
+    // Registers the switch hotkey, then the start/stop hotkey.
     void RegisterHotKeys();
+    void UnregisterHotKeys();
     void StartWorker();
     // Clears the alive flag, cuts the worker's current wait short and waits for it to end, serving
     // its read of the interval edit meanwhile. Afterwards nothing reads this object's state.
@@ -44,6 +47,13 @@ public:
     void ToggleRunning();
     // Key one becomes current unless it already is; then key two does.
     void SwitchKey();
+
+    // The repeater state as the worker sees it.
+    KeyValue CurrentKey() const override { return m_dwCurKey; }
+    bool IsRunning() const override { return m_bRunning; }
+    bool IsAlive() const override { return m_bAlive; }
+    IPause& Pause() override { return m_pause; }
+    std::wstring ReadInterval() override { return m_pIntervalEdit->GetWindowText(); }
 
     HICON m_hIcon;
     NOTIFYICONDATAW m_nid;

@@ -32,9 +32,6 @@ CWinApp* AfxGetApp();
 // The module the program's resources come from: the application object's, or the executable's
 // when there is no application object (a test program).
 HINSTANCE AfxGetInstanceHandle();
-// The executable's full path; empty when it does not fit in MAX_PATH, since a path cut short names
-// another file.
-std::wstring GetModulePath();
 
 // Help contexts of dialog templates start here, as WinHelp projects number them.
 constexpr DWORD HID_BASE_RESOURCE = 0x20000;

@@ -1,13 +1,21 @@
 #include "PressKey.h"
 
-bool PressKey(BYTE vk, CPause& pause, const std::function<void()>& whileHeld) {
+#include "common/Cycle.h"
+
+bool PressKey(BYTE vk, IKeyOutput& output, IPause& pause, const std::function<void()>& whileHeld) {
     if (vk == 0)
         return false;
-    const LONGLONG down = CPause::Now();
-    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), 0, 0);
+    const LONGLONG down = pause.Now();
+    output.KeyDown(vk);
     if (whileHeld)
         whileHeld();
-    pause.WaitUntil(down + CPause::Ticks(kHoldMs));
-    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP, 0);
+    pause.WaitUntil(down + pause.Ticks(kHoldMs));
+    output.KeyUp(vk);
     return true;
+}
+
+bool PressKey(BYTE vk) {
+    CPause pause;
+    CSystemKeyOutput output;
+    return PressKey(vk, output, pause);
 }

@@ -4,12 +4,14 @@
 
 #include <functional>
 
+#include "KeyOutput.h"
 #include "Pause.h"
-
-constexpr LONGLONG kHoldMs = 100;
 
 // Sends key down, holds it 100 ms, sends key up. No modifier is pressed with it. `whileHeld` runs
 // right after the key down, inside the hold, so that its time does not lengthen the press. A cancelled
 // pause cuts the hold short, but the key always goes up again. Returns false for 0, sending nothing,
 // without the hold and without running `whileHeld`.
-bool PressKey(BYTE vk, CPause& pause, const std::function<void()>& whileHeld = nullptr);
+bool PressKey(BYTE vk, IKeyOutput& output, IPause& pause, const std::function<void()>& whileHeld = nullptr);
+
+// One press into the system input stream.
+bool PressKey(BYTE vk);

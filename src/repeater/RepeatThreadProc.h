@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "KeyOutput.h"
+#include "RepeaterState.h"
 
-// The worker thread. `param` is the main dialog, whose repeater state it reads: while repeating is
-// on it presses the current key and pauses for the interval edit's number, each cycle timed from its
-// own start; while off it sleeps until woken. It ends when the dialog's alive flag clears.
+// The worker's loop: while repeating is on it presses the current key through `output` and pauses
+// for the interval edit's number, each cycle timed from its own start; while off it sleeps until
+// woken. It returns when the alive flag clears or the pause is cancelled.
+DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output);
+
+// The worker thread. `param` is the main dialog, as its repeater state; the presses go into the
+// system input stream.
 DWORD WINAPI RepeatThreadProc(LPVOID param);
-
-// How long one cycle lasts: the hold when a key was pressed, plus the interval, never less than 1 ms.
-LONGLONG CycleMilliseconds(bool pressed, std::int32_t interval);

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <utility>
+
 #include "IniFile.h"
 #include "ModuleDir.h"
 
@@ -35,10 +37,14 @@ bool StartCopy(const wchar_t* path, const wchar_t* temp, bool exists) {
 
 }  // namespace
 
-void LoadSettingsFrom(const std::wstring& dir, CSetting& setting) {
+CConfig::CConfig() : m_dir(GetModuleDir()) {}
+
+CConfig::CConfig(std::wstring dir) : m_dir(std::move(dir)) {}
+
+void CConfig::Load(CSetting& setting) const {
     CIniFile file;
-    file.SetPathName((dir + kConfigFileName).c_str());
-    if (dir.empty() || !file.HasPathName() || !::PathFileExistsW(file.m_szPath))
+    file.SetPathName((m_dir + kConfigFileName).c_str());
+    if (m_dir.empty() || !file.HasPathName() || !::PathFileExistsW(file.m_szPath))
         return;
     std::int32_t value;
     file.ReadLong(kSection, L"next", value);
@@ -52,17 +58,17 @@ void LoadSettingsFrom(const std::wstring& dir, CSetting& setting) {
     file.ReadInt(kSection, L"interval", setting.m_nInterval);
 }
 
-void SaveSettingsTo(const std::wstring& dir, const CSetting& setting) {
+void CConfig::Save(CSetting setting) const {
     CIniFile file;
-    file.SetPathName((dir + kConfigFileName).c_str());
-    if (dir.empty() || !file.HasPathName())
+    file.SetPathName((m_dir + kConfigFileName).c_str());
+    if (m_dir.empty() || !file.HasPathName())
         return;
     const DWORD attributes = ::GetFileAttributesW(file.m_szPath);
     // Writing in place fails on these too; the copy must not get round that.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return;
     CIniFile temp;
-    temp.SetPathName((dir + kConfigTempName).c_str());
+    temp.SetPathName((m_dir + kConfigTempName).c_str());
     if (!temp.HasPathName() || !StartCopy(file.m_szPath, temp.m_szPath, attributes != INVALID_FILE_ATTRIBUTES)) {
         WriteSettings(file, setting);
         return;
@@ -74,12 +80,4 @@ void SaveSettingsTo(const std::wstring& dir, const CSetting& setting) {
         WriteSettings(file, setting);
     }
     file.Flush();
-}
-
-void CConfig::Load(CSetting& setting) {
-    LoadSettingsFrom(GetModuleDir(), setting);
-}
-
-void CConfig::Save(CSetting setting) {
-    SaveSettingsTo(GetModuleDir(), setting);
 }

@@ -1,7 +1,7 @@
 #include "Title.h"
 
 #include "FileVersion.h"
-#include "framework/WinApp.h"
+#include "framework/ModulePath.h"
 
 std::wstring TitleForVersion(const std::wstring& version) {
     if (version.empty())

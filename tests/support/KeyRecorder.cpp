@@ -35,7 +35,12 @@ void CKeyRecorder::Run(HANDLE ready) {
 LRESULT CALLBACK CKeyRecorder::HookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && g_recorder != nullptr) {
         const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        const KeyEvent event = {key->vkCode, (key->flags & LLKHF_UP) != 0, (key->flags & LLKHF_INJECTED) != 0, NowMs()};
+        const KeyEvent event = {key->vkCode,
+                                key->scanCode,
+                                (key->flags & LLKHF_UP) != 0,
+                                (key->flags & LLKHF_INJECTED) != 0,
+                                (key->flags & LLKHF_EXTENDED) != 0,
+                                NowMs()};
         std::lock_guard<std::mutex> lock(g_recorder->m_mutex);
         g_recorder->m_events.push_back(event);
     }

@@ -9,8 +9,10 @@
 // One keyboard event seen by the low-level hook.
 struct KeyEvent {
     unsigned vk;
+    unsigned scan;
     bool up;
     bool injected;
+    bool extended;
     double ms;  // on the performance counter, see NowMs
 };
 

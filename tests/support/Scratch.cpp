@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "common/Path.h"
+#include "framework/ModulePath.h"
+
 std::wstring ExecutableDir() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+    return DirectoryOf(GetModulePath());
 }
 
 std::vector<std::wstring> NamesIn(const std::wstring& dir, const wchar_t* pattern) {

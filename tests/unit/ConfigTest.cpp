@@ -33,7 +33,7 @@ protected:
 
     CSetting Loaded() const {
         CSetting setting;
-        LoadSettingsFrom(m_dir.Path(), setting);
+        CConfig(m_dir.Path()).Load(setting);
         return setting;
     }
 
@@ -53,7 +53,7 @@ void ExpectFields(const CSetting& s, KeyValue next, KeyValue stop, KeyValue key1
 TEST_F(ConfigTest, NoFileMeansDefaultsAndTheFirstSaveWritesAllFiveKeysInOrder) {
     ExpectFields(Loaded(), 704, 635, 595, 118, 5000);
     EXPECT_TRUE(m_dir.List().empty()) << "loading must not create the file";
-    SaveSettingsTo(m_dir.Path(), CSetting());
+    CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_EQ(ConfigBytes(), kDefaultsFile);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"}) << "a finished save leaves no temporary file";
 }
@@ -107,7 +107,7 @@ TEST_F(ConfigTest, SaveAfterLoadWritesTheSameNumbersBackAndKeepsHandAddedLines) 
         "[other]\r\na=b\r\n");
     const CSetting setting = Loaded();
     ExpectFields(setting, 0xFFFFFFFF, 65659, 595, 118, 250);
-    SaveSettingsTo(m_dir.Path(), setting);
+    CConfig(m_dir.Path()).Save(setting);
     EXPECT_EQ(ConfigBytes(),
               "; my settings\r\n[setting]\r\nkey2=118\r\nnote=mine\r\nnext=-1\r\nstop=65659\r\nkey1=595\r\n"
               "interval=250\r\n[other]\r\na=b\r\n");
@@ -116,7 +116,7 @@ TEST_F(ConfigTest, SaveAfterLoadWritesTheSameNumbersBackAndKeepsHandAddedLines) 
 
 TEST_F(ConfigTest, StaleTemporaryFileFromACrashIsOverwritten) {
     ASSERT_TRUE(WriteBytes(m_dir.File(L"cfg.ini.tmp"), "[setting]\r\nnext=1\r\ngarbage"));
-    SaveSettingsTo(m_dir.Path(), CSetting());
+    CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_EQ(ConfigBytes(), kDefaultsFile);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});
 }
@@ -124,7 +124,7 @@ TEST_F(ConfigTest, StaleTemporaryFileFromACrashIsOverwritten) {
 TEST_F(ConfigTest, FolderNamedLikeTheFileCountsAsPresentAndIsLeftAlone) {
     ASSERT_TRUE(::CreateDirectoryW(ConfigFile().c_str(), nullptr));
     ExpectFields(Loaded(), 0, 0, 0, 0, 0);
-    SaveSettingsTo(m_dir.Path(), CSetting());
+    CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});
 }
@@ -133,7 +133,7 @@ TEST_F(ConfigTest, ReadOnlyFileIsNeitherChangedNorReplaced) {
     const std::string original = "[setting]\r\ninterval=250\r\n";
     PutConfig(original);
     ASSERT_TRUE(::SetFileAttributesW(ConfigFile().c_str(), FILE_ATTRIBUTE_READONLY));
-    SaveSettingsTo(m_dir.Path(), CSetting());
+    CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_EQ(ConfigBytes(), original);
     EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});
@@ -143,10 +143,10 @@ TEST_F(ConfigTest, ReadOnlyFileIsNeitherChangedNorReplaced) {
 TEST_F(ConfigTest, PathTooLongForTheBufferIsNeverCutShort) {
     // Cut to MAX_PATH characters, this folder would name a file starting "aaa…" in the scratch folder.
     const std::wstring deep = m_dir.Path() + std::wstring(MAX_PATH, L'a') + L"\\";
-    SaveSettingsTo(deep, CSetting());
+    CConfig(deep).Save(CSetting());
     CSetting setting;
     setting.m_nInterval = 1;
-    LoadSettingsFrom(deep, setting);
+    CConfig(deep).Load(setting);
     EXPECT_EQ(setting.m_nInterval, 1);
     EXPECT_TRUE(m_dir.List().empty());
 
@@ -156,9 +156,9 @@ TEST_F(ConfigTest, PathTooLongForTheBufferIsNeverCutShort) {
     ASSERT_TRUE(::CreateDirectoryW(fits.c_str(), nullptr));
     CSetting saved;
     saved.m_nInterval = 77;
-    SaveSettingsTo(fits, saved);
+    CConfig(fits).Save(saved);
     CSetting loaded;
-    LoadSettingsFrom(fits, loaded);
+    CConfig(fits).Load(loaded);
     EXPECT_EQ(loaded.m_nInterval, 77);
 }
 
@@ -176,8 +176,12 @@ TEST(IniFile, RefusesAPathThatDoesNotFitAndThenTouchesNothing) {
     EXPECT_EQ(file.m_szPath[MAX_PATH - 1], L'\0');
 }
 
-TEST(ModuleDir, IsTheFolderWithItsBackslash) {
-    EXPECT_EQ(DirectoryOf(L"C:\\apps\\Tapwren.exe"), L"C:\\apps\\");
-    EXPECT_EQ(DirectoryOf(L"Tapwren.exe"), L"");
-    EXPECT_EQ(GetModuleDir(), ExecutableDir());
+TEST(ModuleDir, IsTheFolderThisProgramRunsFromAndTheStoreDefaultsToIt) {
+    const std::wstring dir = GetModuleDir();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.back(), L'\\');
+    const DWORD attributes = ::GetFileAttributesW((dir + L"tapwren_win_tests.exe").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(CConfig().Dir(), dir);
 }

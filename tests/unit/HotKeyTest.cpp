@@ -35,20 +35,6 @@ std::vector<WPARAM> HotKeysArriving(HWND window) {
 
 }  // namespace
 
-TEST(HotKeyToModifiers, MapsControlFlagsToRegistrationModifiers) {
-    const struct {
-        KeyValue value;
-        UINT expected;
-    } rows[] = {
-        {0, 0},           {0x0800, 0}, {0x0741, 0x0007},  {0x02C0, MOD_CONTROL}, {0x0141, MOD_SHIFT}, {0x0441, MOD_ALT},
-        {0x0F41, 0x0007}, {0xF041, 0}, {0x12741, 0x0007},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << std::hex << "value 0x" << row.value);
-        EXPECT_EQ(CTapwrenDlg::HotKeyToModifiers(row.value), row.expected);
-    }
-}
-
 TEST(HotKeyDispatch, SwitchSwapsByTheWholeValueAndStartStopFlips) {
     CTapwrenDlg dialog;
     dialog.m_setting.m_dwKey1 = 0x253;
@@ -85,11 +71,13 @@ TEST(HotKeyDispatch, SwitchSwapsByTheWholeValueAndStartStopFlips) {
     EXPECT_EQ(dialog.m_dwCurKey, 0x253u);
 }
 
-// The sync over real hotkey controls, registrations and the settings file beside this executable.
+// The sync over real hotkey controls, registrations and a settings file in the test's own folder.
 class HotKeySyncTest : public testing::Test {
 protected:
+    HotKeySyncTest() : m_dir(testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+
     void SetUp() override {
-        RemoveTree(ConfigFile());
+        m_dialog.m_config = CConfig(m_dir.Path());
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
         m_hHost = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
@@ -115,17 +103,17 @@ protected:
         ::UnregisterHotKey(m_hHost, HOTKEY_ID_STOP);
         m_dialog.m_hWnd = nullptr;
         ::DestroyWindow(m_hHost);
-        RemoveTree(ConfigFile());
     }
 
     static void Set(const CWnd& control, KeyValue value) { control.SendMessage(HKM_SETHOTKEY, value & 0xFFFF); }
-    static std::wstring ConfigFile() { return ExecutableDir() + L"cfg.ini"; }
-    static std::string Saved() {
+    std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
+    std::string Saved() const {
         std::string bytes;
         ReadBytes(ConfigFile(), bytes);
         return bytes;
     }
 
+    CScratchDir m_dir;
     HWND m_hHost = nullptr;
     CWnd m_controls[4];
     CTapwrenDlg m_dialog;

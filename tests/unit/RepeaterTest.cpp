@@ -3,21 +3,204 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "dialog/TapwrenDlg.h"
 #include "repeater/PressKey.h"
-#include "repeater/RepeatThreadProc.h"
 #include "support/KeyRecorder.h"
 #include "support/Pump.h"
+#include "support/ScriptedRepeater.h"
 
-// These tests press real keys into the system input stream of their Wine desktop and watch them with a
-// low-level hook. They use F-keys and S, which none of the test's windows reacts to.
+// The worker's rules, played against a scripted clock and a recording key output: exact times, no
+// real input. The few tests at the end press real keys to prove the system calls.
 namespace {
 
+using Event = CScriptedRepeater::Event;
 constexpr unsigned kF7 = VK_F7;
 constexpr unsigned kF8 = VK_F8;
 
-class RepeaterTest : public testing::Test {
+// Presses of `vk` at the given times, each held `hold` ms.
+std::vector<Event> Presses(unsigned vk, std::vector<double> downs, double hold = 100) {
+    std::vector<Event> events;
+    for (double down : downs) {
+        events.push_back({down, vk, false});
+        events.push_back({down + hold, vk, true});
+    }
+    return events;
+}
+
+class WorkerRules : public testing::Test {
+protected:
+    // Starts repeating `key` at `interval` when the scene begins and tears down at `endMs`.
+    void Scene(KeyValue key, const wchar_t* interval, double endMs) {
+        m_worker.m_dwCurKey = key;
+        m_worker.m_interval = interval;
+        m_worker.At(0, [this] { m_worker.ToggleRunning(); });
+        m_worker.At(endMs, [this] { m_worker.Teardown(); });
+    }
+
+    CScriptedRepeater m_worker;
+};
+
+}  // namespace
+
+TEST_F(WorkerRules, PressesOnlyTheVirtualKeyHeldForTheHoldThenPausesForTheInterval) {
+    Scene(0x253, L"250", 1250);  // Ctrl + S
+    EXPECT_EQ(m_worker.Run(), 0u);
+    EXPECT_EQ(m_worker.m_events, Presses('S', {0, 350, 700, 1050}));
+}
+
+TEST_F(WorkerRules, EmptyZeroAndNegativeIntervalsPressBackToBack) {
+    for (const wchar_t* text : {L"", L"0", L"-500", L"-2147483648"}) {
+        SCOPED_TRACE(testing::Message() << "interval text of " << std::wcslen(text) << " characters");
+        m_worker = CScriptedRepeater();
+        Scene(kF7, text, 450);
+        m_worker.Run();
+        std::vector<Event> expected = Presses(kF7, {0, 100, 200, 300});
+        expected.push_back({400, kF7, false});
+        expected.push_back({450, kF7, true});  // teardown cuts the hold, the key still goes up
+        EXPECT_EQ(m_worker.m_events, expected);
+    }
+}
+
+TEST_F(WorkerRules, FullWidthAndOtherUnicodeDigitsAreReadAsTheirNumber) {
+    Scene(kF7, L"\xFF12\xFF15\xFF10", 1000);  // full-width 250
+    m_worker.Run();
+    EXPECT_EQ(DownsOf(m_worker.m_events, kF7), (std::vector<double>{0, 350, 700}));
+}
+
+TEST_F(WorkerRules, EmptyKeySendsNothingButStillPauses) {
+    Scene(0, L"400", 1000);
+    m_worker.At(100, [this] { m_worker.m_dwCurKey = kF7; });  // switched during the first pause
+    m_worker.Run();
+    EXPECT_EQ(m_worker.m_events, Presses(kF7, {400, 900}));
+}
+
+TEST_F(WorkerRules, EmptyKeyWithoutAPauseCyclesOnceAMillisecond) {
+    Scene(0, L"0", 5.5);
+    m_worker.Run();
+    EXPECT_TRUE(m_worker.m_events.empty());
+    EXPECT_EQ(m_worker.m_reads, (std::vector<double>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(WorkerRules, IntervalTextIsReadInsideEachHoldAndAppliesToThePauseAfterIt) {
+    Scene(kF7, L"900", 1250);
+    m_worker.At(300, [this] { m_worker.m_interval = L"100"; });
+    m_worker.Run();
+    EXPECT_EQ(DownsOf(m_worker.m_events, kF7), (std::vector<double>{0, 1000, 1200}));
+    EXPECT_EQ(m_worker.m_reads, (std::vector<double>{0, 1000, 1200}));
+}
+
+TEST_F(WorkerRules, StopDuringAPauseTakesEffectWhenItEndsAndAStartFromIdleIsImmediate) {
+    Scene(kF7, L"800", 2050);
+    m_worker.At(300, [this] { m_worker.ToggleRunning(); });   // stop, 200 ms into the pause
+    m_worker.At(2000, [this] { m_worker.ToggleRunning(); });  // start again, long after
+    m_worker.Run();
+    std::vector<Event> expected = Presses(kF7, {0});
+    expected.push_back({2000, kF7, false});
+    expected.push_back({2050, kF7, true});
+    EXPECT_EQ(m_worker.m_events, expected);
+}
+
+TEST_F(WorkerRules, StopAndStartWithinOnePauseGoUnnoticed) {
+    Scene(kF7, L"500", 1900);
+    m_worker.At(250, [this] { m_worker.ToggleRunning(); });
+    m_worker.At(350, [this] { m_worker.ToggleRunning(); });
+    m_worker.Run();
+    EXPECT_EQ(m_worker.m_events, Presses(kF7, {0, 600, 1200, 1800}));
+}
+
+TEST_F(WorkerRules, SwitchDuringAPauseAppliesToTheNextPress) {
+    Scene(kF7, L"300", 850);
+    m_worker.At(200, [this] { m_worker.m_dwCurKey = kF8; });
+    m_worker.Run();
+    const std::vector<Event> expected = {{0, kF7, false},  {100, kF7, true},  {400, kF8, false},
+                                         {500, kF8, true}, {800, kF8, false}, {850, kF8, true}};
+    EXPECT_EQ(m_worker.m_events, expected);
+}
+
+TEST_F(WorkerRules, CyclesKeepTheirScheduleWhenLateAndStartAfreshOnceAWholeCycleBehind) {
+    Scene(kF7, L"20", 1050);
+    int read = 0;
+    // The third read keeps the worker 150 ms (past its 100 ms hold), the sixth 300 ms (past a cycle).
+    m_worker.m_readCost = [&] { return ++read == 3 ? 150.0 : read == 6 ? 300.0 : 0.0; };
+    m_worker.Run();
+    EXPECT_EQ(DownsOf(m_worker.m_events, kF7), (std::vector<double>{0, 120, 240, 390, 490, 600, 900, 1020}));
+}
+
+TEST_F(WorkerRules, TeardownDuringAHoldCutsItShortButSendsTheKeyUp) {
+    Scene(kF7, L"5000", 30);
+    m_worker.Run();
+    EXPECT_EQ(m_worker.m_events, Presses(kF7, {0}, 30));
+}
+
+TEST_F(WorkerRules, TeardownDuringAPauseEndsItAtOnce) {
+    Scene(kF7, L"2147483647", 1000);
+    m_worker.Run();
+    EXPECT_EQ(m_worker.m_events, Presses(kF7, {0}));
+    EXPECT_EQ(m_worker.NowMs(), 1000);
+}
+
+TEST_F(WorkerRules, TeardownWhileIdleEndsTheWorkerWithoutAPress) {
+    m_worker.m_dwCurKey = kF7;
+    m_worker.At(50, [this] { m_worker.Teardown(); });
+    EXPECT_EQ(m_worker.Run(), 0u);
+    EXPECT_TRUE(m_worker.m_events.empty());
+    EXPECT_TRUE(m_worker.m_reads.empty());
+}
+
+TEST(CycleOfTheWorker, RealPauseKeepsDeadlinesWithBothTimersAndEndsAtOnceWhenCancelled) {
+    for (bool highResolution : {true, false}) {
+        CPause pause(highResolution);
+        if (!highResolution) {
+            EXPECT_FALSE(pause.HasHighResolutionTimer());
+        }
+        const LONGLONG start = pause.Now();
+        EXPECT_TRUE(pause.WaitUntil(start + pause.Ticks(50)));
+        const double waited = static_cast<double>(pause.Now() - start) / static_cast<double>(pause.Ticks(1));
+        EXPECT_GE(waited, 50);
+        EXPECT_LT(waited, 70);
+        EXPECT_TRUE(pause.WaitUntil(start));  // a deadline already past returns at once
+
+        std::thread canceller([&] {
+            ::Sleep(30);
+            pause.Cancel();
+        });
+        const LONGLONG before = pause.Now();
+        EXPECT_FALSE(pause.WaitUntil(before + pause.Ticks(5000)));
+        EXPECT_LT(pause.Now() - before, pause.Ticks(500));
+        EXPECT_FALSE(pause.WaitForWake());
+        canceller.join();
+    }
+}
+
+// These press real keys into the system input stream of their Wine desktop and watch them with a
+// low-level hook. They use F-keys and S, which none of the test's windows reacts to.
+TEST(RealInput, PressKeySendsTheVirtualKeyWithItsScanCodeHeldForTheHold) {
+    CKeyRecorder recorder;
+    const double before = CKeyRecorder::NowMs();
+    EXPECT_FALSE(PressKey(0));
+    EXPECT_LT(CKeyRecorder::NowMs() - before, 20);
+    EXPECT_TRUE(PressKey('S'));
+    PumpFor(50);
+    const std::vector<KeyEvent> events = recorder.Events();
+    ASSERT_EQ(events.size(), 2u);
+    for (const KeyEvent& e : events) {
+        EXPECT_EQ(e.vk, static_cast<unsigned>('S'));
+        EXPECT_EQ(e.scan, 0x1Fu);
+        EXPECT_TRUE(e.injected);
+        EXPECT_FALSE(e.extended);
+    }
+    EXPECT_FALSE(events[0].up);
+    EXPECT_TRUE(events[1].up);
+    EXPECT_NEAR(events[1].ms - events[0].ms, 100, 10);
+}
+
+namespace {
+
+// The real worker thread over the real dialog's repeater state and a real interval edit.
+class RealWorker : public testing::Test {
 protected:
     void SetUp() override {
         m_hEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_NUMBER, 0, 0, 80, 20, nullptr, nullptr,
@@ -32,7 +215,6 @@ protected:
         ::DestroyWindow(m_hEdit);
     }
 
-    // Starts repeating `key` at the interval text given, as the start/stop hotkey would.
     void Start(KeyValue key, const wchar_t* interval) {
         ::SetWindowTextW(m_hEdit, interval);
         m_dialog.m_dwCurKey = key;
@@ -51,15 +233,6 @@ protected:
         return took;
     }
 
-    std::vector<double> Downs(unsigned vk) const { return DownTimes(m_recorder.Events(), vk); }
-
-    // At least `atLeast` presses of `vk` so far, one every `period` ms.
-    void ExpectCadence(unsigned vk, size_t atLeast, double period, double tolerance = 15) const {
-        const std::vector<double> downs = Downs(vk);
-        ASSERT_GE(downs.size(), atLeast);
-        EXPECT_NEAR(MedianGap(downs), period, tolerance);
-    }
-
     CKeyRecorder m_recorder;
     HWND m_hEdit = nullptr;
     CWnd m_edit;
@@ -68,164 +241,29 @@ protected:
 
 }  // namespace
 
-TEST_F(RepeaterTest, PressesOnlyTheVirtualKeyWithHoldAndPause) {
+TEST_F(RealWorker, RepeatsTheVirtualKeyAtItsCadenceAndTeardownIsPrompt) {
     Start(0x253, L"250");  // Ctrl + S
     PumpFor(1250);
-    Teardown();
+    EXPECT_LT(Teardown(), 100);
     const std::vector<KeyEvent> events = m_recorder.Events();
-    ASSERT_FALSE(events.empty());
     for (const KeyEvent& e : events) {
         EXPECT_EQ(e.vk, 0x53u) << "only S is pressed, never Ctrl";
-        EXPECT_TRUE(e.injected);
     }
     EXPECT_TRUE(EveryDownHasItsUp(events));
-    ExpectCadence(0x53, 3, 350);
-    EXPECT_LE(Downs(0x53).size(), 5u);
-    EXPECT_NEAR(Median(Holds(events, 0x53)), 100, 10);
+    const std::vector<double> downs = DownTimes(events, 'S');
+    ASSERT_GE(downs.size(), 3u);
+    EXPECT_LE(downs.size(), 5u);
+    EXPECT_NEAR(MedianGap(downs), 350, 15);
+    EXPECT_NEAR(Median(Holds(events, 'S')), 100, 10);
 }
 
-TEST_F(RepeaterTest, EmptyZeroAndNegativeIntervalsPressBackToBack) {
-    for (const wchar_t* text : {L"", L"0", L"-500"}) {
-        SCOPED_TRACE(testing::Message() << "interval text of " << std::wcslen(text) << " characters");
-        m_dialog.m_bRunning = false;
-        Start(kF7, text);
-        PumpFor(650);
-        m_dialog.ToggleRunning();
-        PumpFor(150);
-        ExpectCadence(kF7, 5, 100, 10);
-        EXPECT_NEAR(Median(Holds(m_recorder.Events(), kF7)), 100, 10);
-    }
-}
-
-TEST_F(RepeaterTest, FullWidthDigitsAreReadAsTheirNumber) {
-    Start(kF7, L"\xFF12\xFF15\xFF10");  // full-width 250
-    PumpFor(1150);
-    ExpectCadence(kF7, 3, 350);
-}
-
-TEST_F(RepeaterTest, EmptyKeySendsNothingButStillPauses) {
-    Start(0, L"400");
-    PumpFor(100);
-    m_dialog.m_dwCurKey = kF7;  // switched during the first pause
-    PumpFor(600);
-    const std::vector<double> downs = Downs(kF7);
-    ASSERT_FALSE(downs.empty());
-    const double firstAfterStart = downs[0] - (CKeyRecorder::NowMs() - 700);
-    EXPECT_GT(firstAfterStart, 350) << "the pause after an empty key was skipped";
-    EXPECT_LT(firstAfterStart, 470);
-    EXPECT_EQ(m_recorder.Events().front().vk, kF7) << "an empty key sent input";
-}
-
-TEST_F(RepeaterTest, StopDuringPauseTakesEffectWhenThePauseEnds) {
-    Start(kF7, L"800");
-    PumpFor(300);
-    m_dialog.ToggleRunning();  // stop, 200 ms into the pause
-    PumpFor(1500);
-    EXPECT_EQ(Downs(kF7).size(), 1u);
-    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
-
-    // Started again while idle, the first press follows at once.
-    m_recorder.Clear();
-    const double startedAt = CKeyRecorder::NowMs();
-    m_dialog.ToggleRunning();
-    ASSERT_TRUE(PumpUntil([&] { return !Downs(kF7).empty(); }, 1000));
-    EXPECT_LT(Downs(kF7)[0] - startedAt, 20);
-}
-
-TEST_F(RepeaterTest, StopAndStartWithinOnePauseGoUnnoticed) {
-    Start(kF7, L"500");
-    PumpFor(250);
-    m_dialog.ToggleRunning();
-    PumpFor(100);
-    m_dialog.ToggleRunning();
-    PumpFor(1200);
-    ExpectCadence(kF7, 3, 600);
-}
-
-TEST_F(RepeaterTest, SwitchDuringPauseAppliesToNextPress) {
-    Start(kF7, L"300");
-    PumpFor(200);
-    m_dialog.m_dwCurKey = kF8;
-    PumpFor(400);
-    EXPECT_EQ(Downs(kF7).size(), 1u);
-    ASSERT_EQ(Downs(kF8).size(), 1u);
-    EXPECT_NEAR(Downs(kF8)[0] - Downs(kF7)[0], 400, 30);
-}
-
-TEST_F(RepeaterTest, TeardownWhileIdleIsPromptAndPressesNothing) {
-    m_dialog.m_dwCurKey = kF7;
-    m_dialog.StartWorker();
-    PumpFor(50);
-    EXPECT_LT(Teardown(), 100);
-    EXPECT_TRUE(m_recorder.Events().empty());
-}
-
-TEST_F(RepeaterTest, TeardownDuringPauseEndsThePauseAtOnce) {
+TEST_F(RealWorker, TeardownDuringAHoldSendsTheKeyUp) {
     Start(kF7, L"5000");
-    PumpFor(1000);
-    EXPECT_LT(Teardown(), 100);
-    EXPECT_EQ(Downs(kF7).size(), 1u);
-    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
-}
-
-TEST_F(RepeaterTest, TeardownDuringHoldSendsTheKeyUp) {
-    Start(kF7, L"5000");
-    ASSERT_TRUE(PumpUntil([&] { return !Downs(kF7).empty(); }, 1000));
+    ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), kF7).empty(); }, 1000));
     PumpFor(30);
     EXPECT_LT(Teardown(), 60);
     const std::vector<KeyEvent> events = m_recorder.Events();
     EXPECT_TRUE(EveryDownHasItsUp(events));
     ASSERT_EQ(Holds(events, kF7).size(), 1u);
     EXPECT_LT(Holds(events, kF7)[0], 90) << "the hold was not cut short";
-}
-
-TEST(Pause, MillisecondFallbackKeepsDeadlinesAndCancels) {
-    for (bool highResolution : {true, false}) {
-        CPause pause(highResolution);
-        if (!highResolution) {
-            EXPECT_FALSE(pause.HasHighResolutionTimer());
-        }
-        const LONGLONG start = CPause::Now();
-        EXPECT_TRUE(pause.WaitUntil(start + CPause::Ticks(50)));
-        const double waited = static_cast<double>(CPause::Now() - start) / static_cast<double>(CPause::Ticks(1));
-        EXPECT_GE(waited, 50);
-        EXPECT_LT(waited, 70);
-        EXPECT_TRUE(pause.WaitUntil(start));  // a deadline already past returns at once
-
-        std::thread canceller([&] {
-            ::Sleep(30);
-            pause.Cancel();
-        });
-        const LONGLONG before = CPause::Now();
-        EXPECT_FALSE(pause.WaitUntil(before + CPause::Ticks(5000)));
-        EXPECT_LT(CPause::Now() - before, CPause::Ticks(500));
-        EXPECT_FALSE(pause.WaitForWake());
-        canceller.join();
-    }
-}
-
-TEST(CycleMilliseconds, HoldPlusIntervalButNeverZero) {
-    EXPECT_EQ(CycleMilliseconds(true, 250), 350);
-    EXPECT_EQ(CycleMilliseconds(true, 0), 100);
-    EXPECT_EQ(CycleMilliseconds(true, -5), 100);
-    EXPECT_EQ(CycleMilliseconds(false, 400), 400);
-    EXPECT_EQ(CycleMilliseconds(false, 0), 1) << "an empty key without a pause would spin";
-    EXPECT_EQ(CycleMilliseconds(false, INT32_MIN), 1);
-    EXPECT_EQ(CycleMilliseconds(true, INT32_MAX), 2147483747LL);
-}
-
-TEST(PressKey, EmptyKeySendsNothingAndDoesNotHold) {
-    CKeyRecorder recorder;
-    CPause pause;
-    const LONGLONG before = CPause::Now();
-    EXPECT_FALSE(PressKey(0, pause));
-    EXPECT_LT(CPause::Now() - before, CPause::Ticks(20));
-    EXPECT_TRUE(PressKey(VK_F9, pause));
-    PumpFor(50);
-    const std::vector<KeyEvent> events = recorder.Events();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].vk, static_cast<unsigned>(VK_F9));
-    EXPECT_FALSE(events[0].up);
-    EXPECT_TRUE(events[1].up);
-    EXPECT_NEAR(events[1].ms - events[0].ms, 100, 10);
 }
