@@ -9,12 +9,13 @@
 #include "e2e/TapwrenProcess.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"
+#include "support/Launch.h"
+#include "support/ProgramFacts.h"
 #include "support/Pump.h"
 #include "support/Scratch.h"
 
 namespace {
 
-constexpr unsigned kCtrlF12 = 0x27B;
 constexpr UINT kKey = VK_F8;
 
 void Sample(const char* figure, double value) {
@@ -25,23 +26,6 @@ void Sample(const char* figure, double value) {
 void Phase(const char* name) {
     std::printf("# %s\n", name);
     std::fflush(stdout);
-}
-
-// Waits for a process to end, serving this thread's messages (the key hook needs them) meanwhile.
-// Waiting on the process itself times the end to the scheduler's precision, where polling would
-// round a few milliseconds of exit up to its own period.
-bool WaitForExit(HANDLE process, DWORD timeoutMs) {
-    const double end = CKeyRecorder::NowMs() + timeoutMs;
-    for (;;) {
-        const double left = end - CKeyRecorder::NowMs();
-        if (left <= 0)
-            return false;
-        if (::MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT) == WAIT_OBJECT_0)
-            return true;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-    }
 }
 
 // Starts a program, returns its start-up time (to its dialog visible) and its exit time after
@@ -57,12 +41,9 @@ Run StartAndClose(const std::wstring& exe, const std::wstring& dir, BeforeClose 
     // The shell and the server are still busy with the previous program's exit for a while (a removed
     // tray icon, a destroyed window): let that settle so it does not count against this start.
     PumpFor(500);
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     const double started = CKeyRecorder::NowMs();
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+    if (!Launch(exe, dir, pi))
         return run;
     HWND window = nullptr;
     if (PumpUntil([&] { return (window = FindDialogOf(pi.dwProcessId)) != nullptr && ::IsWindowVisible(window); },
@@ -72,7 +53,7 @@ Run StartAndClose(const std::wstring& exe, const std::wstring& dir, BeforeClose 
     beforeClose(window);
     const double closing = CKeyRecorder::NowMs();
     ::PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForExit(pi.hProcess, 10000))
+    if (WaitForProcess(pi.hProcess, 10000))
         run.exit = CKeyRecorder::NowMs() - closing;
     else
         ::TerminateProcess(pi.hProcess, 1);
@@ -82,8 +63,7 @@ Run StartAndClose(const std::wstring& exe, const std::wstring& dir, BeforeClose 
 }
 
 void WriteConfig(const CScratchDir& dir, int interval) {
-    WriteBytes(dir.File(L"cfg.ini"), "[setting]\r\nnext=704\r\nstop=635\r\nkey1=" + std::to_string(kKey) +
-                                         "\r\nkey2=118\r\ninterval=" + std::to_string(interval) + "\r\n");
+    WriteBytes(dir.File(L"cfg.ini"), ConfigWith(kKey, kDefaultKey2, interval));
 }
 
 void MeasureStartupAndExit(CKeyRecorder& recorder, int rounds) {

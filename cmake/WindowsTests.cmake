@@ -15,7 +15,7 @@ if(NATIVE_TEST_EXE)
     add_test(NAME native_sanitized_unit_tests COMMAND ${NATIVE_TEST_EXE})
 endif()
 
-add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Scratch.cpp)
+add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Launch.cpp tests/support/Scratch.cpp)
 target_include_directories(tapwren_test_support PUBLIC tests)
 target_link_libraries(tapwren_test_support PUBLIC tapwren_framework gtest)
 
@@ -25,6 +25,7 @@ add_executable(tapwren_win_tests
     tests/unit/DialogTest.cpp
     tests/unit/HotKeyTest.cpp
     tests/unit/RepeaterTest.cpp
+    tests/unit/SettingsCorpusTest.cpp
     tests/unit/StackGuardTest.cpp
     tests/unit/TestDialog.rc)
 target_link_libraries(tapwren_win_tests PRIVATE tapwren_dialog tapwren_test_support gtest_main)
@@ -43,6 +44,7 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/corpus/empty.ini
                    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make-cfg-corpus.py)
 add_custom_target(cfg_corpus DEPENDS ${CMAKE_BINARY_DIR}/corpus/empty.ini)
 add_dependencies(tapwren_e2e_tests cfg_corpus)
+add_dependencies(tapwren_win_tests cfg_corpus)
 tapwren_strict(tapwren_e2e_tests)
 add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)

@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Writes a seeded corpus of hostile cfg.ini files for the end-to-end tests.
+"""Writes a seeded corpus of hostile cfg.ini files for the settings tests, and beside them
+expected.tsv: for each file the five values the program must load from it, found by a plain reading
+of its own (the private-profile rules: lines split at CR and LF, names trimmed and matched without
+regard to case, the first [setting] section and the first key in it counting, matched quotes
+stripped, text after a NUL ignored, then the program's decimal rules).
 Usage: make-cfg-corpus.py OUT_DIR [SEED]. The same seed always gives the same files."""
 import random
+import re
 import sys
 from pathlib import Path
 
@@ -76,6 +81,86 @@ def encode(rng, text):
     return text.encode("utf-8", "replace") if any(ord(c) > 127 for c in text) else text.encode("ascii")
 
 
+# White space as the profile reader trims it (Ctrl+Z counts too) and as the decimal reading skips it.
+SPACES = set("\t\n\v\f\r \x85\xa0\u1680\u2028\u2029\u202f\u205f\u3000") | {chr(c) for c in range(0x2000, 0x200B)}
+DIGIT_RUNS = [0x30, 0x0660, 0x06F0, 0x0966, 0x09E6, 0x0A66, 0x0AE6, 0x0B66, 0x0C66, 0x0CE6, 0x0D66, 0x0E50,
+              0x0ED0, 0x0F20, 0x1040, 0x17E0, 0x1810, 0xFF10]
+
+
+def decode(data):
+    """The text of a file as the profile reader sees it: by its byte-order mark, else the ANSI code
+    page (1252 here), every byte one character."""
+    if data.startswith(b"\xef\xbb\xbf"):
+        return data[3:].decode("utf-8", "replace")
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le", "replace")
+    return "".join(bytes([b]).decode("cp1252") if b not in (0x81, 0x8D, 0x8F, 0x90, 0x9D) else chr(b)
+                   for b in data)
+
+
+def trim(text, spaces=SPACES | {"\x1a"}):
+    start, end = 0, len(text)
+    while start < end and text[start] in spaces:
+        start += 1
+    while end > start and text[end - 1] in spaces:
+        end -= 1
+    return text[start:end]
+
+
+def profile_value(data, section, key):
+    """The text GetPrivateProfileString gives for section/key, or None when it gives nothing."""
+    sections = []  # [name, {key: value}] in file order; keys before any section have no section
+    current = None
+    for line in re.split(r"[\r\n]+", decode(data)):
+        line = trim(line)
+        if not line:
+            continue
+        if line.startswith("[") and "]" in line[1:]:
+            current = {}
+            sections.append([line[1:line.rindex("]")], current])
+            continue
+        name, has_value, value = line.partition("=")
+        name = trim(name).split("\0")[0].lower()
+        if current is not None and name and name not in current:
+            current[name] = trim(value) if has_value else None
+    for name, keys in sections:
+        if trim(name.split("\0")[0]).lower() == section:
+            value = keys.get(key)
+            if value is None:
+                return None
+            value = value.split("\0")[0]
+            if len(value) > 1 and value[0] in "'\"" and value[-1] == value[0]:
+                value = value[1:-1]
+            return value or None
+    return None
+
+
+def decimal(text):
+    i = 0
+    while i < len(text) and text[i] in SPACES:
+        i += 1
+    sign = 1
+    if i < len(text) and text[i] in "+-":
+        sign = -1 if text[i] == "-" else 1
+        i += 1
+    magnitude = 0
+    while i < len(text):
+        digit = next((ord(text[i]) - run for run in DIGIT_RUNS if 0 <= ord(text[i]) - run < 10), None)
+        if digit is None:
+            break
+        magnitude = min(magnitude * 10 + digit, 2 ** 31)
+        i += 1
+    return max(-(2 ** 31), min(2 ** 31 - 1, sign * magnitude))
+
+
+def expected_values(data):
+    values = []
+    for key in KEYS:
+        text = profile_value(data, "setting", key)
+        values.append(0 if text is None else decimal(text))
+    return values
+
+
 def main():
     out = Path(sys.argv[1])
     seed = int(sys.argv[2]) if len(sys.argv) > 2 else 20261208
@@ -99,11 +184,14 @@ def main():
         "control-chars": b"[setting]\r\ninterval=\x01\x02 12\r\nkey2=\x1b[31m\r\n",
         "huge-file": b"[junk]\r\n" + (b"x=" + b"y" * 1000 + b"\r\n") * 10000 + b"[setting]\r\ninterval=777\r\n",
     }
-    for name, data in fixed.items():
-        (out / f"{name}.ini").write_bytes(data)
+    files = dict(fixed)
     for i in range(200):
-        (out / f"random-{i:03d}.ini").write_bytes(encode(rng, settings_text(rng)))
-    print(f"{len(fixed) + 200} files in {out} (seed {seed})")
+        files[f"random-{i:03d}"] = encode(rng, settings_text(rng))
+    with open(out / "expected.tsv", "w") as manifest:
+        for name, data in files.items():
+            (out / f"{name}.ini").write_bytes(data)
+            manifest.write("\t".join([f"{name}.ini"] + [str(v) for v in expected_values(data)]) + "\n")
+    print(f"{len(files)} files in {out} (seed {seed})")
 
 
 if __name__ == "__main__":

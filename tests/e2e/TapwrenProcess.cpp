@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "support/KeyRecorder.h"
+#include "support/Launch.h"
+#include "support/ProgramFacts.h"
 #include "support/Pump.h"
 #include "support/Scratch.h"
 
@@ -53,29 +55,22 @@ CTapwrenProcess::~CTapwrenProcess() {
 }
 
 bool CTapwrenProcess::Start() {
-    std::wstring commandLine = L"\"" + m_dir + L"Tapwren.exe\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &m_pi))
+    if (!Launch(m_dir + L"Tapwren.exe", m_dir, m_pi))
         return false;
-    // The dialog is ready once its interval edit has been filled; the hotkeys, tray icon, timer and
-    // worker follow within the same start-up.
-    const bool ready = PumpUntil(
+    // Start-up is over once the tray icon is there: the dialog has shown, and the hotkeys, the timer
+    // and the worker were set up before it.
+    return PumpUntil(
         [&] {
             m_hDialog = FindDialogOf(m_pi.dwProcessId);
-            return m_hDialog != nullptr && Control(1006) != nullptr && !Text(Control(1001)).empty() &&
-                   ::IsWindowVisible(m_hDialog);
+            return m_hDialog != nullptr && Control(IDC_HOTKEY_KEY2) != nullptr &&
+                   !Text(Control(IDC_EDIT_INTERVAL)).empty() && ::IsWindowVisible(m_hDialog) &&
+                   TrayIconExists(m_hDialog);
         },
         10000);
-    PumpFor(150);
-    return ready;
 }
 
 bool CTapwrenProcess::StartExpectingExit(DWORD timeoutMs, DWORD& exitCode) {
-    std::wstring commandLine = L"\"" + m_dir + L"Tapwren.exe\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &m_pi))
+    if (!Launch(m_dir + L"Tapwren.exe", m_dir, m_pi))
         return false;
     if (!WaitForExit(timeoutMs))
         return false;
@@ -94,7 +89,7 @@ double CTapwrenProcess::CloseWith(UINT message, WPARAM wParam, LPARAM lParam, DW
 bool CTapwrenProcess::WaitForExit(DWORD timeoutMs) {
     if (m_pi.hProcess == nullptr)
         return true;
-    return PumpUntil([&] { return ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    return WaitForProcess(m_pi.hProcess, timeoutMs);
 }
 
 bool CTapwrenProcess::IsRunning() const {
@@ -125,14 +120,14 @@ void CTapwrenProcess::SetHotKey(int id, unsigned value) const {
 }
 
 void CTapwrenProcess::SetIntervalText(const wchar_t* text) const {
-    ::SendMessageW(Control(1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(Control(IDC_EDIT_INTERVAL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 bool TrayIconExists(HWND dialog) {
     NOTIFYICONDATAW nid = {};
     nid.cbSize = sizeof(nid);
     nid.hWnd = dialog;
-    nid.uID = 128;
+    nid.uID = TRAY_ICON_ID;
     nid.uFlags = NIF_TIP;
     lstrcpynW(nid.szTip, L"Flickpane", ARRAYSIZE(nid.szTip));
     return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;

@@ -8,6 +8,7 @@
 #include "TapwrenProcess.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"
+#include "support/ProgramFacts.h"
 #include "support/Pump.h"
 #include "support/Scratch.h"
 
@@ -15,16 +16,6 @@
 // assume a US keyboard layout (the default switch hotkey is Ctrl + `) and no other instance running;
 // keys are observed with a low-level hook in this process.
 namespace {
-
-constexpr unsigned kCtrlF12 = 0x27B;
-constexpr unsigned kCtrlBacktick = 0x2C0;
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
-const std::string kDefaultsFile = "[setting]\r\nnext=704\r\nstop=635\r\nkey1=595\r\nkey2=118\r\ninterval=5000\r\n";
-
-std::string ConfigWith(unsigned key1, unsigned key2, int interval) {
-    return "[setting]\r\nnext=704\r\nstop=635\r\nkey1=" + std::to_string(key1) + "\r\nkey2=" + std::to_string(key2) +
-           "\r\ninterval=" + std::to_string(interval) + "\r\n";
-}
 
 bool IsModifier(unsigned vk) {
     return vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL || vk == VK_SHIFT || vk == VK_LSHIFT ||
@@ -62,11 +53,11 @@ protected:
 TEST_F(TapwrenTest, FirstRunShowsTheDefaultsAndCloseWritesThem) {
     ASSERT_TRUE(m_app.Start());
     EXPECT_EQ(m_app.Text(m_app.Dialog()), L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
-    EXPECT_EQ(m_app.Text(m_app.Control(1001)), L"5000");
-    EXPECT_EQ(m_app.HotKey(1002), 0x2C0u);
-    EXPECT_EQ(m_app.HotKey(1004), 0x27Bu);
-    EXPECT_EQ(m_app.HotKey(1005), 0x253u);
-    EXPECT_EQ(m_app.HotKey(1006), 0x76u);
+    EXPECT_EQ(m_app.Text(m_app.Control(IDC_EDIT_INTERVAL)), L"5000");
+    EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_NEXT), 0x2C0u);
+    EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_STOP), 0x27Bu);
+    EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_KEY1), 0x253u);
+    EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_KEY2), 0x76u);
     EXPECT_TRUE(TrayIconExists(m_app.Dialog()));
     PumpFor(1200);
     EXPECT_FALSE(ConfigExists()) << "the sync saved although nothing changed";
@@ -126,7 +117,7 @@ TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
 TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedWithinASecond) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 300)));
     ASSERT_TRUE(m_app.Start());
-    m_app.SetHotKey(1004, 0x27A);  // start/stop becomes Ctrl + F11
+    m_app.SetHotKey(IDC_HOTKEY_STOP, 0x27A);  // start/stop becomes Ctrl + F11
     ASSERT_TRUE(PumpUntil([&] { return Config().find("stop=634\r\n") != std::string::npos; }, 1500));
     EXPECT_EQ(Config(), "[setting]\r\nnext=704\r\nstop=634\r\nkey1=119\r\nkey2=118\r\ninterval=300\r\n");
     InjectCombo(kCtrlF12);
@@ -178,11 +169,11 @@ TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
     const HWND dialog = m_app.Dialog();
     ::SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 1000));
-    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 127, WM_LBUTTONDBLCLK), 1);
-    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 128, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID - 1, WM_LBUTTONDBLCLK), 1);
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN), 0);
     PumpFor(200);
     EXPECT_FALSE(::IsWindowVisible(dialog));
-    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK), 0);
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) && !::IsIconic(dialog); }, 1000));
     // The menu's "Quit(&Q)" sends IDCANCEL.
     EXPECT_GE(m_app.CloseWith(WM_COMMAND, IDCANCEL), 0);
@@ -191,7 +182,7 @@ TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
 
 TEST_F(TapwrenTest, TrayMenuOffersQuit) {
     ASSERT_TRUE(m_app.Start());
-    ::PostMessageW(m_app.Dialog(), WM_TRAYNOTIFY, 128, WM_RBUTTONUP);
+    ::PostMessageW(m_app.Dialog(), WM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
     HWND menu = nullptr;
     ASSERT_TRUE(PumpUntil(
         [&] {
@@ -214,7 +205,7 @@ TEST_F(TapwrenTest, EscapeAndEnterCloseAndSave) {
         ASSERT_TRUE(app.Start());
         app.SetIntervalText(L"777");
         // Posted to the focused edit, the key passes through the dialog's own loop as a typed key does.
-        ::PostMessageW(app.Control(1001), WM_KEYDOWN, key, 1);
+        ::PostMessageW(app.Control(IDC_EDIT_INTERVAL), WM_KEYDOWN, key, 1);
         EXPECT_TRUE(app.WaitForExit(3000));
         EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 777));
     }
@@ -261,7 +252,7 @@ TEST_F(TapwrenTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     NOTIFYICONDATAW nid = {};
     nid.cbSize = sizeof(nid);
     nid.hWnd = dialog;
-    nid.uID = 128;
+    nid.uID = TRAY_ICON_ID;
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));  // as if the shell had lost it
     EXPECT_FALSE(TrayIconExists(dialog));
     ::SendMessageW(dialog, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "common/Setting.h"
+#include "dialog/TapwrenDlg.h"
+#include "res/resource.h"
+
+// What the tests know of the program, from the program's own headers: control ids, hotkey ids, the
+// tray callback, the default hotkeys, and settings files written as the program writes them.
+
+constexpr unsigned kCtrlF12 = kDefaultStop;
+constexpr unsigned kCtrlBacktick = kDefaultNext;
+
+// The bytes of a settings file as the program's first save writes it.
+inline std::string ConfigText(const CSetting& s) {
+    return "[setting]\r\nnext=" + std::to_string(static_cast<std::int32_t>(s.m_dwNext)) +
+           "\r\nstop=" + std::to_string(static_cast<std::int32_t>(s.m_dwStop)) +
+           "\r\nkey1=" + std::to_string(static_cast<std::int32_t>(s.m_dwKey1)) +
+           "\r\nkey2=" + std::to_string(static_cast<std::int32_t>(s.m_dwKey2)) +
+           "\r\ninterval=" + std::to_string(s.m_nInterval) + "\r\n";
+}
+
+// The defaults but for the two keys and the interval.
+inline std::string ConfigWith(KeyValue key1, KeyValue key2, std::int32_t interval) {
+    CSetting s;
+    s.m_dwKey1 = key1;
+    s.m_dwKey2 = key2;
+    s.m_nInterval = interval;
+    return ConfigText(s);
+}
+
+inline const std::string kDefaultsFile = ConfigText(CSetting());
