@@ -6,11 +6,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-scripts/setup.sh
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j "$(nproc)" --target Tapwren tapwren_bench MinimalDialog MinimalTrayDialog >/dev/null
-
-source scripts/wine-env.sh
-wine_env_start "$root/build/win"
+source scripts/common.sh
+build_windows build/win -- Tapwren tapwren_bench MinimalDialog MinimalTrayDialog
+wine_env_start "$root/build/win" bench
 trap wine_env_stop EXIT
 python3 bench/bench.py build/win bench/results "$@"

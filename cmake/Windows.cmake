@@ -34,11 +34,19 @@ target_link_libraries(tapwren_shell PUBLIC tapwren_framework)
 add_library(tapwren_dialog STATIC src/dialog/TapwrenDlg.cpp)
 target_link_libraries(tapwren_dialog PUBLIC tapwren_repeater tapwren_settings tapwren_shell shell32)
 
+# The version in project() reaches the version block, the manifest and the release script from here.
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(src/res/Version.h.in ${GENERATED_DIR}/Version.h @ONLY)
+configure_file(src/res/Tapwren.manifest.in ${GENERATED_DIR}/Tapwren.manifest @ONLY)
+file(WRITE ${CMAKE_BINARY_DIR}/release-version.txt
+     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}\n")
+
 add_executable(Tapwren WIN32
     src/app/StackGuard.cpp
     src/app/TapwrenApp.cpp
     src/framework/WinMain.cpp
     src/res/Tapwren.rc)
+target_include_directories(Tapwren PRIVATE ${GENERATED_DIR})
 target_link_options(Tapwren PRIVATE -municode)
 target_link_libraries(Tapwren PRIVATE tapwren_dialog)
 foreach(target tapwren_framework tapwren_repeater tapwren_settings tapwren_shell tapwren_dialog Tapwren)

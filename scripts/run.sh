@@ -6,15 +6,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-scripts/setup.sh
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j "$(nproc)" --target Tapwren >/dev/null
+source scripts/common.sh
+build_windows build/win -- Tapwren
 mkdir -p build/run
 cp build/win/Tapwren.exe build/run/
 
 had_display=${DISPLAY:-}
-source scripts/wine-env.sh
-wine_env_start "$root/build/win"
+wine_env_start "$root/build/win" run
 cd build/run
 if [ -n "$had_display" ]; then
     trap wine_env_stop EXIT

@@ -5,18 +5,16 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+source scripts/common.sh
 scripts/setup.sh
 scripts/check-format.sh
 
 jobs=$(nproc)
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs" >/dev/null
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DNATIVE_TEST_EXE="$root/build/native/tapwren_native_tests" >/dev/null
-cmake --build build/win -j "$jobs" >/dev/null
+build_windows build/win -DNATIVE_TEST_EXE="$root/build/native/tapwren_native_tests"
 
-source scripts/wine-env.sh
-wine_env_start "$root/build/win"
+wine_env_start "$root/build/win" test
 trap wine_env_stop EXIT
 
 ctest --test-dir build/win --output-on-failure -j "$jobs" "$@"

@@ -237,6 +237,9 @@ LRESULT CTapwrenDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
             ::GetCursorPos(&cursor);
             CScopedMenu menu;
             ::AppendMenuW(menu.Get(), MF_STRING, IDCANCEL, L"Quit(&Q)");
+            // Deliberately without SetForegroundWindow first, though that is the usual way to make a
+            // click elsewhere close the menu: the window the user works in keeps the focus while the
+            // menu is open, as it always has in this program.
             ::TrackPopupMenu(menu.Get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
             break;
         }

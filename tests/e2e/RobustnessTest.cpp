@@ -64,11 +64,7 @@ protected:
     RobustnessTest() : m_dir(testing::UnitTest::GetInstance()->current_test_info()->name()) {}
 
     std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
-    std::string Config() const {
-        std::string bytes;
-        ReadBytes(ConfigFile(), bytes);
-        return bytes;
-    }
+    std::string Config() const { return m_dir.Bytes(L"cfg.ini"); }
 
     CScratchDir m_dir;
     CKeyRecorder m_recorder;

@@ -14,7 +14,8 @@ public:
     CTapwrenProcess(const CTapwrenProcess&) = delete;
     CTapwrenProcess& operator=(const CTapwrenProcess&) = delete;
 
-    // Starts the program; waits for its dialog to be up with its controls filled.
+    // Starts the program; waits until its start-up is over: the dialog shown with its controls
+    // filled, and the tray icon added.
     bool Start();
     // Starts the program and waits for it to end by itself; returns whether it did within the time.
     bool StartExpectingExit(DWORD timeoutMs, DWORD& exitCode);

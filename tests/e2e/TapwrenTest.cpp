@@ -36,11 +36,7 @@ protected:
     TapwrenTest() : m_dir(testing::UnitTest::GetInstance()->current_test_info()->name()), m_app(m_dir.Path()) {}
 
     std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
-    std::string Config() const {
-        std::string bytes;
-        ReadBytes(ConfigFile(), bytes);
-        return bytes;
-    }
+    std::string Config() const { return m_dir.Bytes(L"cfg.ini"); }
     bool ConfigExists() const { return ::GetFileAttributesW(ConfigFile().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     CScratchDir m_dir;

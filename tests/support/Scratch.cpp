@@ -76,3 +76,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     ::CloseHandle(file);
     return ok && written == bytes.size();
 }
+
+std::string CScratchDir::Bytes(const wchar_t* name) const {
+    std::string bytes;
+    ReadBytes(File(name), bytes);
+    return bytes;
+}

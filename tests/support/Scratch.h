@@ -19,6 +19,8 @@ public:
     // The folder with its trailing backslash.
     const std::wstring& Path() const { return m_path; }
     std::wstring File(const wchar_t* name) const { return m_path + name; }
+    // The bytes of a file in the folder; empty when there is no such file.
+    std::string Bytes(const wchar_t* name) const;
     // The names in the folder, sorted.
     std::vector<std::wstring> List() const;
 

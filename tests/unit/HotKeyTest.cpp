@@ -107,11 +107,7 @@ protected:
 
     static void Set(const CWnd& control, KeyValue value) { control.SendMessage(HKM_SETHOTKEY, value & 0xFFFF); }
     std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
-    std::string Saved() const {
-        std::string bytes;
-        ReadBytes(ConfigFile(), bytes);
-        return bytes;
-    }
+    std::string Saved() const { return m_dir.Bytes(L"cfg.ini"); }
 
     CScratchDir m_dir;
     HWND m_hHost = nullptr;
