@@ -87,6 +87,15 @@ TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
 }
 
+TEST_F(TapwrenTest, FirstPressAfterStartUpIsHeldInFull) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
+    ASSERT_TRUE(m_app.Start());
+    InjectCombo(kCtrlF12);  // the worker's very first press, on its fresh thread
+    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 2000));
+    EXPECT_NEAR(Holds(m_recorder.Events(), VK_F8)[0], 100, 5);
+    InjectCombo(kCtrlF12);
+}
+
 TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 200)));
     ASSERT_TRUE(m_app.Start());
