@@ -15,7 +15,7 @@ if(NATIVE_TEST_EXE)
     add_test(NAME native_sanitized_unit_tests COMMAND ${NATIVE_TEST_EXE})
 endif()
 
-add_library(tapwren_test_support STATIC tests/support/KeyRecorder.cpp tests/support/Launch.cpp tests/support/Scratch.cpp)
+add_library(tapwren_test_support STATIC tests/support/CpuTime.cpp tests/support/KeyRecorder.cpp tests/support/Launch.cpp tests/support/Scratch.cpp)
 target_include_directories(tapwren_test_support PUBLIC tests)
 target_link_libraries(tapwren_test_support PUBLIC tapwren_framework gtest)
 

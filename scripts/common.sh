@@ -64,5 +64,11 @@ wine_env_stop() {
     if [ -n "${_wine_xvfb_pid:-}" ]; then
         kill "$_wine_xvfb_pid" 2>/dev/null || true
         wait "$_wine_xvfb_pid" 2>/dev/null || true
+        unset DISPLAY
+        _wine_xvfb_pid=""
+    fi
+    if [ -n "${_wine_lock:-}" ]; then
+        exec {_wine_lock}>&-
+        _wine_lock=""
     fi
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/Ticks.h"
+
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
@@ -40,7 +42,7 @@ LONGLONG CPause::Now() {
 }
 
 LONGLONG CPause::Ticks(LONGLONG milliseconds) {
-    return milliseconds * Frequency() / 1000;
+    return TicksFromMilliseconds(milliseconds, Frequency());
 }
 
 bool CPause::WaitUntil(LONGLONG deadline) {
@@ -53,13 +55,15 @@ bool CPause::WaitUntil(LONGLONG deadline) {
         DWORD waited;
         if (m_hTimer != nullptr) {
             LARGE_INTEGER due;
-            // Relative due times are negative, in 100 ns units.
-            due.QuadPart = -(remaining * 10000000 / Frequency() + 1);
+            // Relative due times are negative, in 100 ns units. A due time that overflowed to a
+            // positive number would be a date long past, and the timer would fire at once, over and
+            // over, for the whole of a long pause.
+            due.QuadPart = -HundredNanosecondsFromTicks(remaining, Frequency());
             ::SetWaitableTimer(m_hTimer, &due, 0, nullptr, nullptr, FALSE);
             const HANDLE handles[] = {m_hCancel, m_hTimer};
             waited = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         } else {
-            const LONGLONG ms = (remaining * 1000 + Frequency() - 1) / Frequency();
+            const LONGLONG ms = MillisecondsFromTicks(remaining, Frequency());
             waited = ::WaitForSingleObject(m_hCancel, ms > 0x7FFFFFFE ? 0x7FFFFFFE : static_cast<DWORD>(ms));
         }
         if (waited == WAIT_OBJECT_0)

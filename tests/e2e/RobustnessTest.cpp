@@ -10,6 +10,7 @@
 
 #include "TapwrenProcess.h"
 #include "support/Corpus.h"
+#include "support/CpuTime.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"
 #include "support/Launch.h"
@@ -48,6 +49,15 @@ void WaitUntilQuiet(const CKeyRecorder& recorder) {
             return CKeyRecorder::NowMs() - since > 300;
         },
         5000);
+}
+
+// The processor time the program uses over the next `ms` milliseconds.
+double CpuSecondsWhile(const CTapwrenProcess& app, double ms) {
+    const std::wstring stat = StatFileOfProgram(app.Dir() + L"Tapwren.exe");
+    const double before = CpuSeconds(stat);
+    EXPECT_GE(before, 0) << "cannot read the program's processor time";
+    PumpFor(ms);
+    return CpuSeconds(stat) - before;
 }
 
 bool Responsive(HWND window) {
@@ -148,12 +158,25 @@ TEST_F(RobustnessTest, IntervalTextOfAnyKindNeverHangsAndPressesByTheRules) {
     EXPECT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 5000));
     PumpFor(300);
     EXPECT_TRUE(Responsive(app.Dialog()));
+    EXPECT_LT(CpuSecondsWhile(app, 2000), 0.05) << "seconds of processor time in 2 s of the pause";
     EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
     const double took = app.CloseWith(WM_CLOSE);
     EXPECT_GE(took, 0);
     EXPECT_LT(took, 1000);
     EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
     EXPECT_EQ(Config(), ConfigWith(VK_F8, VK_F7, 2147483647));
+}
+
+TEST_F(RobustnessTest, LongestIntervalFromTheFilePausesWithoutProcessorTime) {
+    ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 2147483647)));
+    CTapwrenProcess app(m_dir.Path());
+    ASSERT_TRUE(app.Start());
+    InjectCombo(kCtrlF12);
+    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 2000));
+    EXPECT_LT(CpuSecondsWhile(app, 3000), 0.05) << "seconds of processor time in 3 s of the pause";
+    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
 }
 
 TEST_F(RobustnessTest, ReadOnlySettingsFileIsLeftAsItWas) {

@@ -8,6 +8,7 @@
 
 #include "dialog/TapwrenDlg.h"
 #include "repeater/PressKey.h"
+#include "support/CpuTime.h"
 #include "support/KeyRecorder.h"
 #include "support/Pump.h"
 #include "support/ScriptedRepeater.h"
@@ -183,6 +184,28 @@ TEST(CycleOfTheWorker, RealPauseKeepsDeadlinesWithBothTimersAndEndsAtOnceWhenCan
         EXPECT_LT(pause.Now() - before, pause.Ticks(500));
         EXPECT_FALSE(pause.WaitForWake());
         canceller.join();
+    }
+}
+
+TEST(CycleOfTheWorker, RealPausesOfADayAndMoreCostNoProcessorTime) {
+    const struct {
+        LONGLONG ms;
+        bool highResolution;
+    } rows[] = {{100000000, true}, {2147483647, true}, {2147483647, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.ms << " ms, high-resolution timer " << row.highResolution);
+        CPause pause(row.highResolution);
+        bool ended = true;
+        std::thread waiter([&] { ended = pause.WaitUntil(pause.Now() + pause.Ticks(row.ms)); });
+        ::Sleep(100);  // into its wait
+        const double before = CpuSeconds(L"Z:\\proc\\self\\stat");
+        ASSERT_GE(before, 0) << "cannot read this process's processor time";
+        ::Sleep(1200);
+        const double used = CpuSeconds(L"Z:\\proc\\self\\stat") - before;
+        pause.Cancel();
+        waiter.join();
+        EXPECT_FALSE(ended) << "the pause ended long before its deadline";
+        EXPECT_LT(used, 0.05) << "seconds of processor time in 1.2 s of waiting";
     }
 }
 
