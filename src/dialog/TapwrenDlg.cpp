@@ -168,9 +168,8 @@ BOOL CTapwrenDlg::OnInitDialog() {
         (this->*c.control)->SendMessage(HKM_SETHOTKEY, HotKeyWord(m_setting.*c.setting));
 
     RegisterHotKeys();
-    // Adding the icon waits on the shell for longer than the rest of start-up takes: let the dialog
-    // show first.
-    ::PostMessageW(m_hWnd, WM_ADDTRAYICON, 0, 0);
+    // The tray icon follows when the dialog first shows (WM_SHOWWINDOW below): adding it waits on
+    // the shell for longer than the rest of start-up takes.
     ::SetTimer(m_hWnd, SYNC_TIMER_ID, SYNC_PERIOD_MS, nullptr);
     StartWorker();
     return TRUE;
@@ -190,8 +189,12 @@ bool CTapwrenDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_TRAYNOTIFY:
             result = OnTrayNotify(wParam, lParam);
             return true;
+        case WM_SHOWWINDOW:
+            if (wParam && m_bStarted && m_nid.hWnd == nullptr)
+                ::PostMessageW(m_hWnd, WM_ADDTRAYICON, 0, 0);
+            return false;
         case WM_ADDTRAYICON:
-            if (m_bStarted)
+            if (m_bStarted && m_nid.hWnd == nullptr)
                 AddTrayIcon();
             return true;
         case WM_SIZE:

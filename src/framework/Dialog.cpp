@@ -2,6 +2,9 @@
 
 #include "WinApp.h"
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 // Messages whose dialog-procedure result is returned directly instead of through DWLP_MSGRESULT.
@@ -29,6 +32,29 @@ bool IsKeyDown(int vk) {
     return (::GetKeyState(vk) & 0x8000) != 0;
 }
 
+// A copy of a dialog template without WS_VISIBLE; `visible` tells whether the template had it.
+// Created from the template as it is, the dialog manager would show the window the moment
+// WM_INITDIALOG returns, whatever start-up decided there.
+std::vector<BYTE> HiddenTemplate(HINSTANCE instance, UINT id, bool& visible) {
+    visible = false;
+    HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    HGLOBAL loaded = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
+    const BYTE* data = loaded != nullptr ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    const DWORD size = resource != nullptr ? ::SizeofResource(instance, resource) : 0;
+    if (data == nullptr || size < sizeof(DLGTEMPLATE))
+        return {};
+    std::vector<BYTE> copy(data, data + size);
+    // An extended template starts with its version 1 and 0xFFFF, and has its style at offset 12.
+    const bool extended = size >= 16 && copy[0] == 1 && copy[1] == 0 && copy[2] == 0xFF && copy[3] == 0xFF;
+    BYTE* styleAt = copy.data() + (extended ? 12 : 0);
+    DWORD style;
+    std::memcpy(&style, styleAt, sizeof(style));
+    visible = (style & WS_VISIBLE) != 0;
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
+    std::memcpy(styleAt, &style, sizeof(style));
+    return copy;
+}
+
 }  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -42,12 +68,23 @@ CDialog::~CDialog() {
 INT_PTR CDialog::DoModal() {
     m_bEnded = false;
     m_nResult = -1;
-    HWND hWnd = ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), m_hParent, DialogProc,
-                                     reinterpret_cast<LPARAM>(this));
+    bool showWhenIdle = false;
+    const std::vector<BYTE> dialogTemplate = HiddenTemplate(AfxGetInstanceHandle(), m_nIDTemplate, showWhenIdle);
+    if (dialogTemplate.empty())
+        return -1;
+    HWND hWnd = ::CreateDialogIndirectParamW(AfxGetInstanceHandle(),
+                                             reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), m_hParent,
+                                             DialogProc, reinterpret_cast<LPARAM>(this));
     if (hWnd == nullptr)
         return -1;
     MSG msg;
     while (!m_bEnded) {
+        // A visible template's dialog shows when the loop first finds its queue empty, so whatever
+        // start-up queued comes first: a quit message ends the dialog before it was ever seen.
+        if (showWhenIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            showWhenIdle = false;
+            ::ShowWindow(hWnd, SW_SHOWNORMAL);
+        }
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             // Leave the quit message for the caller's own loop too.

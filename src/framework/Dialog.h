@@ -16,7 +16,8 @@ public:
 
     // Creates the dialog, runs it until it ends or WM_QUIT arrives, destroys the window and
     // returns the result given to EndDialog (-1 when the dialog could not be created or the
-    // quit message ended it).
+    // quit message ended it). A template with WS_VISIBLE is shown once start-up is over and the
+    // loop first goes idle, never when a quit message was queued before that.
     INT_PTR DoModal();
     void EndDialog(int nResult);
 

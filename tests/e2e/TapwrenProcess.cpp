@@ -31,6 +31,23 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     return TRUE;
 }
 
+BOOL CALLBACK MatchVisible(HWND window, LPARAM param) {
+    FindDialog* find = reinterpret_cast<FindDialog*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == find->pid && ::IsWindowVisible(window)) {
+        find->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool HasVisibleWindow(DWORD pid) {
+    FindDialog find = {pid, nullptr};
+    ::EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&find));
+    return find.found != nullptr;
+}
+
 }  // namespace
 
 HWND FindDialogOf(DWORD pid) {
@@ -72,8 +89,13 @@ bool CTapwrenProcess::Start() {
 bool CTapwrenProcess::StartExpectingExit(DWORD timeoutMs, DWORD& exitCode) {
     if (!Launch(m_dir + L"Tapwren.exe", m_dir, m_pi))
         return false;
-    if (!WaitForExit(timeoutMs))
-        return false;
+    const double end = CKeyRecorder::NowMs() + timeoutMs;
+    while (!WaitForProcess(m_pi.hProcess, 1)) {
+        if (HasVisibleWindow(m_pi.dwProcessId))
+            m_bShowedAWindow = true;
+        if (CKeyRecorder::NowMs() > end)
+            return false;
+    }
     ::GetExitCodeProcess(m_pi.hProcess, &exitCode);
     return true;
 }

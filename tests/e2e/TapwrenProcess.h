@@ -18,7 +18,9 @@ public:
     // filled, and the tray icon added.
     bool Start();
     // Starts the program and waits for it to end by itself; returns whether it did within the time.
+    // Meanwhile looks every millisecond for a visible window of the program's (see ShowedAWindow).
     bool StartExpectingExit(DWORD timeoutMs, DWORD& exitCode);
+    bool ShowedAWindow() const { return m_bShowedAWindow; }
     // Posts `message` to the dialog and waits for the process to end. Returns the milliseconds taken,
     // or a negative number when it did not end in time.
     double CloseWith(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
@@ -40,6 +42,7 @@ private:
     std::wstring m_dir;
     PROCESS_INFORMATION m_pi = {};
     HWND m_hDialog = nullptr;
+    bool m_bShowedAWindow = false;
 };
 
 // The dialog window of a process, or null.

@@ -152,12 +152,14 @@ TEST_F(TapwrenTest, SecondInstanceEndsAtOnceAndChangesNothing) {
         DWORD exitCode = 99;
         ASSERT_TRUE(second.StartExpectingExit(5000, exitCode));
         EXPECT_EQ(exitCode, 0u);
+        EXPECT_FALSE(second.ShowedAWindow()) << "the second copy's dialog flashed up";
     }
     {
         CScratchDir otherDir("SecondInstanceElsewhere");
         CTapwrenProcess elsewhere(otherDir.Path());
         DWORD exitCode = 99;
         ASSERT_TRUE(elsewhere.StartExpectingExit(5000, exitCode));
+        EXPECT_FALSE(elsewhere.ShowedAWindow());
         EXPECT_EQ(otherDir.List(), std::vector<std::wstring>{L"Tapwren.exe"});
     }
     EXPECT_EQ(Config(), original);

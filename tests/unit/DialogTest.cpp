@@ -37,6 +37,9 @@ public:
 
     std::function<void(CScriptedDlg&)> m_script;
     int m_consumed = 0;
+    int m_shows = 0;  // WM_SHOWWINDOW showing it
+    bool m_visibleAtTimer = false;
+    bool m_focusOnEditAtTimer = false;
     bool m_dispatchedConsumed = false;
     bool m_destroyed = false;
     RECT m_rect = {};
@@ -53,6 +56,16 @@ protected:
         switch (message) {
             case WM_CONSUMED:
                 m_dispatchedConsumed = true;
+                return true;
+            case WM_SHOWWINDOW:
+                m_shows += wParam ? 1 : 0;
+                return false;
+            case WM_TIMER:
+                // The first timer tick ends the dialog, noting what it looked like by then.
+                ::KillTimer(m_hWnd, wParam);
+                m_visibleAtTimer = ::IsWindowVisible(m_hWnd) != FALSE;
+                m_focusOnEditAtTimer = ::GetFocus() == ::GetDlgItem(m_hWnd, 1001);
+                EndDialog(IDCANCEL);
                 return true;
             case WM_DESTROY:
                 m_destroyed = true;
@@ -116,9 +129,23 @@ TEST(Dialog, QuitMessageEndsItAndIsPostedAgain) {
     CScriptedDlg dialog;
     EXPECT_EQ(RunWith(dialog, [](CScriptedDlg&) { ::PostQuitMessage(7); }), -1);
     EXPECT_TRUE(dialog.m_destroyed);
+    EXPECT_EQ(dialog.m_shows, 0) << "a dialog whose start-up queued the quit message was shown";
     MSG msg;
     ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(Dialog, VisibleTemplateShowsOnceAfterStartUpWithTheFocusOnTheFirstTabStop) {
+    CScriptedDlg dialog;
+    bool visibleDuringStartUp = true;
+    RunWith(dialog, [&](CScriptedDlg& d) {
+        visibleDuringStartUp = ::IsWindowVisible(d.m_hWnd) != FALSE;
+        ::SetTimer(d.m_hWnd, 1, 50, nullptr);
+    });
+    EXPECT_FALSE(visibleDuringStartUp);
+    EXPECT_EQ(dialog.m_shows, 1);
+    EXPECT_TRUE(dialog.m_visibleAtTimer);
+    EXPECT_TRUE(dialog.m_focusOnEditAtTimer);
 }
 
 TEST(Dialog, UnownedDialogIsCentredUnlessItsTemplatePlacesIt) {
