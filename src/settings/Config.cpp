@@ -4,12 +4,14 @@
 #include <shlwapi.h>
 
 #include <utility>
+#include <vector>
 
 #include "IniFile.h"
+#include "common/Path.h"
 #include "ModuleDir.h"
 
 const wchar_t kConfigFileName[] = L"cfg.ini";
-const wchar_t kConfigTempName[] = L"cfg.ini.tmp";
+const wchar_t kTempSuffix[] = L".tmp";
 
 namespace {
 
@@ -23,16 +25,91 @@ void WriteSettings(CIniFile& file, const CSetting& setting) {
     file.WriteInt(kSection, L"interval", setting.m_nInterval);
 }
 
-// Starts the copy that the save writes into: the current file when there is one, so that lines and
-// sections added by hand survive, else an empty file.
-bool StartCopy(const wchar_t* path, const wchar_t* temp, bool exists) {
-    if (exists)
-        return ::CopyFileW(path, temp, FALSE) != FALSE;
-    HANDLE file = ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool HoldsSettings(CIniFile& file, const CSetting& setting) {
+    file.Flush();  // read what reached the disk, not the profile functions' cache
+    std::int32_t v[5];
+    const bool all = file.ReadLong(kSection, L"next", v[0]) && file.ReadLong(kSection, L"stop", v[1]) &&
+                     file.ReadLong(kSection, L"key1", v[2]) && file.ReadLong(kSection, L"key2", v[3]) &&
+                     file.ReadInt(kSection, L"interval", v[4]);
+    return all && static_cast<KeyValue>(v[0]) == setting.m_dwNext && static_cast<KeyValue>(v[1]) == setting.m_dwStop &&
+           static_cast<KeyValue>(v[2]) == setting.m_dwKey1 && static_cast<KeyValue>(v[3]) == setting.m_dwKey2 &&
+           v[4] == setting.m_nInterval;
+}
+
+// The file a save must replace: the target of a link, so that the link stays and the file it
+// points to gets the settings; the path itself when it names no link or the target's path is too long.
+std::wstring SaveTarget(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return path;
+    wchar_t final[MAX_PATH + 8] = {};
+    const DWORD length = ::GetFinalPathNameByHandleW(file, final, MAX_PATH + 8, FILE_NAME_NORMALIZED);
     ::CloseHandle(file);
-    return true;
+    if (length == 0 || length >= MAX_PATH + 8)
+        return path;
+    std::wstring target(final, length);
+    if (target.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        target = L"\\" + target.substr(7);
+    else if (target.compare(0, 4, L"\\\\?\\") == 0)
+        target.erase(0, 4);
+    return target.size() < MAX_PATH ? target : path;
+}
+
+// Whether the folder of `file` has room for the profile functions to rewrite a file of `size` bytes:
+// they rewrite it whole at every write, with CRLF line ends, so it can grow to about twice its size.
+bool HasRoomToRewrite(const std::wstring& file, ULONGLONG size) {
+    constexpr ULONGLONG kSlack = 8192;  // the five keys, a section header and rounding to blocks
+    ULARGE_INTEGER available;
+    if (!::GetDiskFreeSpaceExW(DirectoryOf(file).c_str(), &available, nullptr, nullptr))
+        return false;
+    return available.QuadPart >= size + kSlack;
+}
+
+enum class CopyResult { kMade, kFolderForbidsNewFiles, kFailed };
+
+// Makes the copy that the save writes into: of the current file when there is one, so that lines
+// and sections added by hand survive, else an empty file. A copy that cannot be written whole
+// (a full disk, a quota) is deleted.
+CopyResult MakeCopy(const std::wstring& path, const std::wstring& temp, bool exists, ULONGLONG& size) {
+    size = 0;
+    HANDLE to = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (to == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_ACCESS_DENIED ? CopyResult::kFolderForbidsNewFiles : CopyResult::kFailed;
+    bool whole = true;
+    if (exists) {
+        HANDLE from = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        whole = from != INVALID_HANDLE_VALUE;
+        std::vector<char> buffer(64 * 1024);
+        DWORD read = 0;
+        while (whole && ::ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+               read > 0) {
+            DWORD written = 0;
+            whole = ::WriteFile(to, buffer.data(), read, &written, nullptr) && written == read;
+            size += written;
+        }
+        if (from != INVALID_HANDLE_VALUE)
+            ::CloseHandle(from);
+    }
+    whole = ::FlushFileBuffers(to) && whole;
+    ::CloseHandle(to);
+    if (!whole) {
+        ::DeleteFileW(temp.c_str());
+        return CopyResult::kFailed;
+    }
+    return CopyResult::kMade;
+}
+
+// The last resort, where the folder allows no new file: the file itself, rewritten in place, but only
+// with room enough that the rewrite cannot run out of space halfway.
+void SaveInPlace(CIniFile& file, const CSetting& setting) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const ULONGLONG size = ::GetFileAttributesExW(file.m_szPath, GetFileExInfoStandard, &data)
+                               ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
+                               : 0;
+    if (HasRoomToRewrite(file.m_szPath, size))
+        WriteSettings(file, setting);
 }
 
 }  // namespace
@@ -63,21 +140,33 @@ void CConfig::Save(CSetting setting) const {
     file.SetPathName((m_dir + kConfigFileName).c_str());
     if (m_dir.empty() || !file.HasPathName())
         return;
+    file.SetPathName(SaveTarget(file.m_szPath).c_str());
     const DWORD attributes = ::GetFileAttributesW(file.m_szPath);
     // Writing in place fails on these too; the copy must not get round that.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return;
     CIniFile temp;
-    temp.SetPathName((m_dir + kConfigTempName).c_str());
-    if (!temp.HasPathName() || !StartCopy(file.m_szPath, temp.m_szPath, attributes != INVALID_FILE_ATTRIBUTES)) {
-        WriteSettings(file, setting);
+    temp.SetPathName((std::wstring(file.m_szPath) + kTempSuffix).c_str());
+    ULONGLONG size = 0;
+    const CopyResult copy = temp.HasPathName()
+                                ? MakeCopy(file.m_szPath, temp.m_szPath, attributes != INVALID_FILE_ATTRIBUTES, size)
+                                : CopyResult::kFolderForbidsNewFiles;
+    if (copy == CopyResult::kFolderForbidsNewFiles)
+        SaveInPlace(file, setting);
+    if (copy != CopyResult::kMade) {
+        file.Flush();
         return;
     }
-    WriteSettings(temp, setting);
-    temp.Flush();
-    if (!::MoveFileExW(temp.m_szPath, file.m_szPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temp.m_szPath);
-        WriteSettings(file, setting);
+    // Whatever goes wrong from here, the file is left as it was and the copy goes.
+    if (HasRoomToRewrite(temp.m_szPath, size)) {
+        WriteSettings(temp, setting);
+        if (HoldsSettings(temp, setting) &&
+            ::MoveFileExW(temp.m_szPath, file.m_szPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            file.Flush();
+            return;
+        }
     }
+    temp.Flush();
+    ::DeleteFileW(temp.m_szPath);
     file.Flush();
 }

@@ -14,8 +14,10 @@ public:
 
     // Leaves the record as it is when there is no settings file; a missing key reads as 0.
     void Load(CSetting& setting) const;
-    // Writes the five keys into a copy of the file and puts the copy in place in one step, so a save
-    // cut short can never leave a damaged file; where no copy can be made, writes the file in place.
+    // Writes the five keys into a copy of the file and, once the copy holds them, puts it in place in
+    // one step: a save that fails or is cut short leaves the file as it was and no copy behind. Where
+    // the file is a link, the file it points to is the one replaced. Only where the folder allows no
+    // new file is the file written in place, and then only with room enough for the whole rewrite.
     void Save(CSetting setting) const;
 
     const std::wstring& Dir() const { return m_dir; }
@@ -25,4 +27,5 @@ private:
 };
 
 extern const wchar_t kConfigFileName[];
-extern const wchar_t kConfigTempName[];
+// The save's copy is named after the file it replaces with this added ("cfg.ini.tmp").
+extern const wchar_t kTempSuffix[];

@@ -4,6 +4,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -404,4 +405,158 @@ TEST_F(RobustnessTest, SoakKeepsHandlesAndMemoryFlat) {
     InjectCombo(kCtrlF12);
     EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
     ::CloseHandle(process);
+}
+
+namespace {
+
+// A settings file as a Unix editor or a sync tool leaves it: LF line ends, and lines added by hand
+// after the program's five until it is `size` bytes long.
+std::string HandExtendedFile(size_t size, const char* lineEnd) {
+    const std::string end = lineEnd;
+    std::string text = "[setting]" + end + "next=704" + end + "stop=635" + end + "key1=119" + end + "key2=118" + end +
+                       "interval=300" + end;
+    for (int note = 0; text.size() < size; ++note)
+        text += "; note " + std::to_string(note) + " kept by hand" + end;
+    return text;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+// The program in a folder of its own on a small tmpfs (mounted for the test, as root), which the test
+// fills up around it.
+class FullDiskTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_mount = "/tmp/tapwren-disk-" + std::to_string(::GetCurrentProcessId());
+        if (RunUnixCommand("mkdir -p " + m_mount + " && mount -t tmpfs -o size=2m,nr_inodes=64 tapwren-test " +
+                           m_mount) != 0) {
+            RunUnixCommand("rmdir " + m_mount);
+            GTEST_SKIP() << "mounting a small tmpfs needs root here (mount -t tmpfs failed): full-disk cases not run";
+        }
+        m_mounted = true;
+        m_dir = L"Z:" + std::wstring(m_mount.begin(), m_mount.end()) + L"\\";
+        for (wchar_t& c : m_dir)
+            c = c == L'/' ? L'\\' : c;
+        ASSERT_TRUE(::CopyFileW((ExecutableDir() + L"Tapwren.exe").c_str(), (m_dir + L"Tapwren.exe").c_str(), FALSE));
+    }
+
+    void TearDown() override {
+        if (m_mounted) {
+            EXPECT_EQ(RunUnixCommand("umount " + m_mount + " && rmdir " + m_mount), 0) << "the tmpfs stayed mounted";
+        }
+    }
+
+    // Fills the file system up but for `leave` bytes.
+    void FillUp(DWORD leave) {
+        HANDLE filler =
+            ::CreateFileW((m_dir + L"filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(filler, INVALID_HANDLE_VALUE);
+        std::vector<char> block(65536);
+        for (DWORD chunk : {65536u, 4096u, 1u}) {
+            bool room = true;
+            while (room) {
+                DWORD written = 0;
+                room = ::WriteFile(filler, block.data(), chunk, &written, nullptr) && written == chunk;
+            }
+        }
+        LARGE_INTEGER size;
+        ::GetFileSizeEx(filler, &size);
+        size.QuadPart -= leave;
+        ::SetFilePointerEx(filler, size, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(filler);
+        ::CloseHandle(filler);
+    }
+
+    std::string Config() const {
+        std::string bytes;
+        ReadBytes(m_dir + L"cfg.ini", bytes);
+        return bytes;
+    }
+
+    // Edits key two so that the sync saves, then closes: after each of the two saves, the file must
+    // be `expected` and no temporary copy may be left.
+    void SaveTwiceExpecting(CTapwrenProcess& app, const std::function<void(const std::string&)>& expect) {
+        app.SetHotKey(IDC_HOTKEY_KEY2, 0x78);  // F9
+        PumpFor(1500);
+        {
+            SCOPED_TRACE("after the sync's save");
+            expect(Config());
+            EXPECT_EQ(NamesIn(m_dir), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini", L"filler"}));
+        }
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+        SCOPED_TRACE("after the close's save");
+        expect(Config());
+        EXPECT_EQ(NamesIn(m_dir), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini", L"filler"}));
+    }
+
+    std::string m_mount;
+    bool m_mounted = false;
+    std::wstring m_dir;
+};
+
+}  // namespace
+
+TEST_F(FullDiskTest, FileThatWouldGrowIsLeftWholeWhenNoBlockIsFree) {
+    const std::string original = HandExtendedFile(20 * 1024, "\n");
+    ASSERT_TRUE(WriteBytes(m_dir + L"cfg.ini", original));
+    CTapwrenProcess app(m_dir);
+    ASSERT_TRUE(app.Start());
+    FillUp(0);
+    SaveTwiceExpecting(app, [&](const std::string& bytes) { EXPECT_EQ(bytes, original); });
+}
+
+TEST_F(FullDiskTest, FileWithTooLittleRoomForItsCopyIsLeftAsItWas) {
+    for (DWORD leave : {0u, 8192u}) {
+        SCOPED_TRACE(testing::Message() << leave << " bytes free");
+        const std::string original = HandExtendedFile(17 * 1024, "\r\n");
+        ASSERT_TRUE(WriteBytes(m_dir + L"cfg.ini", original));
+        CTapwrenProcess app(m_dir);
+        ASSERT_TRUE(app.Start());
+        FillUp(leave);
+        SaveTwiceExpecting(app, [&](const std::string& bytes) { EXPECT_EQ(bytes, original); });
+        ::DeleteFileW((m_dir + L"filler").c_str());
+    }
+}
+
+TEST_F(FullDiskTest, WithRoomTheWholeFileIsSavedWithTheNewSettings) {
+    const std::string original = HandExtendedFile(20 * 1024, "\n");
+    ASSERT_TRUE(WriteBytes(m_dir + L"cfg.ini", original));
+    CTapwrenProcess app(m_dir);
+    ASSERT_TRUE(app.Start());
+    FillUp(128 * 1024);
+    SaveTwiceExpecting(app, [&](const std::string& bytes) {
+        EXPECT_NE(bytes.find("[setting]\r\nnext=704\r\nstop=635\r\nkey1=119\r\nkey2=120\r\ninterval=300\r\n"),
+                  std::string::npos);
+        EXPECT_EQ(Count(bytes, " kept by hand\r\n"), Count(original, " kept by hand\n")) << "hand-added lines lost";
+    });
+}
+
+TEST_F(RobustnessTest, SettingsFileThatIsALinkIsSavedThroughToItsTarget) {
+    const std::wstring elsewhere = m_dir.File(L"synced\\");
+    ASSERT_TRUE(::CreateDirectoryW(elsewhere.c_str(), nullptr));
+    CScratchDir program("SettingsFileThatIsALinkProgram");
+    ASSERT_TRUE(WriteBytes(elsewhere + L"real.ini", ConfigWith(VK_F8, VK_F7, 250)));
+    const std::string link = UnixPathOf(program.File(L"cfg.ini"));
+    ASSERT_FALSE(link.empty());
+    ASSERT_EQ(RunUnixCommand("ln -sf " + UnixPathOf(elsewhere + L"real.ini") + " " + link), 0);
+    {
+        CTapwrenProcess app(program.Path());
+        ASSERT_TRUE(app.Start());
+        EXPECT_EQ(app.Text(app.Control(IDC_EDIT_INTERVAL)), L"250");
+        app.SetHotKey(IDC_HOTKEY_KEY2, 0x78);  // F9: the sync saves
+        PumpFor(1500);
+        app.SetIntervalText(L"640");
+        EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
+    }
+    EXPECT_EQ(RunUnixCommand("test -L " + link), 0) << "the link was replaced by a file";
+    std::string target;
+    ASSERT_TRUE(ReadBytes(elsewhere + L"real.ini", target));
+    EXPECT_EQ(target, ConfigWith(VK_F8, VK_F9, 640));
+    EXPECT_EQ(program.List(), (std::vector<std::wstring>{L"Tapwren.exe", L"cfg.ini"}));
+    EXPECT_EQ(NamesIn(elsewhere), std::vector<std::wstring>{L"real.ini"});
 }
