@@ -1,5 +1,7 @@
-// Measures the real Tapwren.exe under Wine and prints raw samples, one "figure,value" line each, for
-// bench/bench.py to summarise. Lines starting with "#" mark phases the Linux side acts on.
+// Measures the real Tapwren.exe under Wine beside its two yardsticks, the work floor (only the work
+// Tapwren must do at start-up and exit) and the plain repeater (the straightforward design), each
+// figure taken from all of them in the same run, interleaved. Prints raw samples, one
+// "figure,program,value" line each, for bench/bench.py to summarise and draw.
 #include <windows.h>
 
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "e2e/TapwrenProcess.h"
+#include "support/CpuTime.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"
 #include "support/Launch.h"
@@ -16,138 +19,166 @@
 
 namespace {
 
-constexpr UINT kKey = VK_F8;
+constexpr UINT kKey = 'S';  // key one by default, and what the plain repeater presses
 
-void Sample(const char* figure, double value) {
-    std::printf("%s,%.3f\n", figure, value);
+void Sample(const char* figure, const wchar_t* program, double value) {
+    std::printf("%s,%ls,%.3f\n", figure, program, value);
     std::fflush(stdout);
 }
 
-void Phase(const char* name) {
-    std::printf("# %s\n", name);
-    std::fflush(stdout);
-}
+// One of the three programs, started from a folder of its own with Tapwren's default settings.
+class CProgram {
+public:
+    CProgram(const wchar_t* name, const CScratchDir& dir) : m_name(name), m_dir(dir.Path()) {
+        ::CopyFileW((ExecutableDir() + name + L".exe").c_str(), (m_dir + name + L".exe").c_str(), FALSE);
+    }
+    ~CProgram() {
+        if (m_pi.hProcess != nullptr) {
+            Close();
+            ::CloseHandle(m_pi.hProcess);
+            ::CloseHandle(m_pi.hThread);
+        }
+    }
+    CProgram(const CProgram&) = delete;
+    CProgram& operator=(const CProgram&) = delete;
 
-// Starts a program, returns its start-up time (to its dialog visible) and its exit time after
-// WM_CLOSE, optionally after `beforeClose` ran.
-struct Run {
-    double startup;
-    double exit;
+    // Starts it and returns the milliseconds to its dialog visible, then waits for the rest of its
+    // start-up (Tapwren and the floor add their tray icon last); negative when it did not start.
+    double Start() {
+        // The shell and the server are still busy with the previous program's exit for a while (a
+        // removed tray icon, a destroyed window): let that settle so it does not count against this.
+        PumpFor(500);
+        const double started = CKeyRecorder::NowMs();
+        if (!Launch(m_dir + m_name + L".exe", m_dir, m_pi))
+            return -1;
+        if (!PumpUntil(
+                [&] { return (m_hDialog = FindDialogOf(m_pi.dwProcessId)) != nullptr && ::IsWindowVisible(m_hDialog); },
+                10000))
+            return -1;
+        const double startup = CKeyRecorder::NowMs() - started;
+        if (HasTrayIcon())
+            PumpUntil([&] { return TrayIconExists(m_hDialog); }, 5000);
+        PumpFor(100);
+        return startup;
+    }
+
+    // Posts WM_CLOSE and returns the milliseconds until the process has ended.
+    double Close() {
+        const double closing = CKeyRecorder::NowMs();
+        ::PostMessageW(m_hDialog, WM_CLOSE, 0, 0);
+        if (!WaitForProcess(m_pi.hProcess, 10000)) {
+            ::TerminateProcess(m_pi.hProcess, 1);
+            return -1;
+        }
+        return CKeyRecorder::NowMs() - closing;
+    }
+
+    void SetInterval(int ms) const {
+        ::SendMessageW(::GetDlgItem(m_hDialog, IDC_EDIT_INTERVAL), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(std::to_wstring(ms).c_str()));
+    }
+    double CpuSecondsOver(double ms) const {
+        const std::wstring stat = StatFileOfProgram(m_dir + m_name + L".exe");
+        const double before = CpuSeconds(stat);
+        PumpFor(ms);
+        return CpuSeconds(stat) - before;
+    }
+    const wchar_t* Name() const { return m_name; }
+
+private:
+    bool HasTrayIcon() const { return std::wstring(m_name) != L"PlainRepeater"; }
+
+    const wchar_t* m_name;
+    std::wstring m_dir;
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_hDialog = nullptr;
 };
 
-template <typename BeforeClose>
-Run StartAndClose(const std::wstring& exe, const std::wstring& dir, BeforeClose beforeClose) {
-    Run run = {-1, -1};
-    // The shell and the server are still busy with the previous program's exit for a while (a removed
-    // tray icon, a destroyed window): let that settle so it does not count against this start.
-    PumpFor(500);
-    PROCESS_INFORMATION pi = {};
-    const double started = CKeyRecorder::NowMs();
-    if (!Launch(exe, dir, pi))
-        return run;
-    HWND window = nullptr;
-    if (PumpUntil([&] { return (window = FindDialogOf(pi.dwProcessId)) != nullptr && ::IsWindowVisible(window); },
-                  10000))
-        run.startup = CKeyRecorder::NowMs() - started;
-    PumpFor(300);  // let start-up finish before anything else
-    beforeClose(window);
-    const double closing = CKeyRecorder::NowMs();
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForProcess(pi.hProcess, 10000))
-        run.exit = CKeyRecorder::NowMs() - closing;
-    else
-        ::TerminateProcess(pi.hProcess, 1);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
-    return run;
-}
-
-void WriteConfig(const CScratchDir& dir, int interval) {
-    WriteBytes(dir.File(L"cfg.ini"), ConfigWith(kKey, kDefaultKey2, interval));
-}
-
-void MeasureStartupAndExit(CKeyRecorder& recorder, int rounds) {
+// Start-up and exit of Tapwren against the floor, and the first press of a freshly started Tapwren
+// and plain repeater, round after round.
+void MeasureStartUpAndExit(CKeyRecorder& recorder, int rounds) {
     CScratchDir dir("bench-startup");
-    const std::wstring minimal = ExecutableDir() + L"MinimalDialog.exe";
-    const std::wstring minimalWithTrayIcon = ExecutableDir() + L"MinimalTrayDialog.exe";
-    ::CopyFileW((ExecutableDir() + L"Tapwren.exe").c_str(), dir.File(L"Tapwren.exe").c_str(), FALSE);
     for (int i = 0; i < rounds; ++i) {
-        const Run baseline = StartAndClose(minimal, dir.Path(), [](HWND) {});
-        Sample("minimal_startup_ms", baseline.startup);
-        Sample("minimal_exit_ms", baseline.exit);
-        Sample("minimal_with_tray_icon_exit_ms", StartAndClose(minimalWithTrayIcon, dir.Path(), [](HWND) {}).exit);
+        for (const wchar_t* name : {L"WorkFloor", L"Tapwren"}) {
+            WriteBytes(dir.File(L"cfg.ini"), kDefaultsFile);
+            CProgram program(name, dir);
+            Sample("startup_ms", name, program.Start());
+            Sample("exit_idle_ms", name, program.Close());
+        }
+        for (const wchar_t* name : {L"Tapwren", L"PlainRepeater"}) {
+            WriteBytes(dir.File(L"cfg.ini"), kDefaultsFile);  // interval 5000
+            CProgram program(name, dir);
+            const double startup = program.Start();
+            recorder.Clear();
+            InjectCombo(kCtrlF12);  // the worker's very first press
+            if (PumpUntil([&] { return !Holds(recorder.Events(), kKey).empty(); }, 2000))
+                Sample("first_hold_ms", name, Holds(recorder.Events(), kKey)[0]);
+            if (std::wstring(name) == L"Tapwren") {
+                Sample("startup_ms", name, startup);
+                PumpFor(500);  // well inside the pause
+                Sample("exit_pausing_ms", name, program.Close());
+            }
+        }
+    }
+}
 
-        WriteConfig(dir, 5000);
-        const Run idle = StartAndClose(dir.File(L"Tapwren.exe"), dir.Path(), [](HWND) {});
-        Sample("startup_ms", idle.startup);
-        Sample("exit_idle_ms", idle.exit);
-
-        const Run pausing = StartAndClose(dir.File(L"Tapwren.exe"), dir.Path(), [&](HWND) {
+// Hold, period and drift at several intervals, and processor time idle and in the longest pause.
+void MeasureRepeating(CKeyRecorder& recorder) {
+    CScratchDir dir("bench-repeat");
+    const int intervals[] = {20, 250, 1000};
+    const int cycles[] = {101, 40, 20};
+    for (int k = 0; k < 3; ++k) {
+        for (const wchar_t* name : {L"Tapwren", L"PlainRepeater"}) {
+            WriteBytes(dir.File(L"cfg.ini"), kDefaultsFile);
+            CProgram program(name, dir);
+            program.Start();
+            program.SetInterval(intervals[k]);
             recorder.Clear();
             InjectCombo(kCtrlF12);
-            PumpUntil([&] { return Holds(recorder.Events(), kKey).size() == 1; }, 2000);
-            PumpFor(500);  // well inside the 5000 ms pause
-        });
-        Sample("startup_ms", pausing.startup);
-        Sample("exit_pausing_ms", pausing.exit);
+            PumpUntil([&] { return DownTimes(recorder.Events(), kKey).size() >= static_cast<size_t>(cycles[k]) + 1; },
+                      (100.0 + intervals[k]) * (cycles[k] + 5) + 2000);
+            InjectCombo(kCtrlF12);
+            PumpFor(300.0 + intervals[k]);
+            const std::vector<KeyEvent> events = recorder.Events();
+            const std::vector<double> downs = DownTimes(events, kKey);
+            const std::vector<double> holds = Holds(events, kKey);
+            // The first press is measured apart, from freshly started programs.
+            for (size_t i = 1; i < holds.size(); ++i)
+                Sample("hold_ms", name, holds[i]);
+            const double cycle = 100.0 + intervals[k];
+            const std::string period = "period_error_ms_" + std::to_string(intervals[k]);
+            for (size_t i = 1; i < downs.size() && i <= static_cast<size_t>(cycles[k]); ++i)
+                Sample(period.c_str(), name, downs[i] - downs[i - 1] - cycle);
+            if (intervals[k] == 20) {
+                for (size_t i = 0; i < downs.size() && i < 100; ++i)
+                    Sample("press_error_ms_20", name, downs[i] - downs[0] - static_cast<double>(i) * cycle);
+            }
+        }
     }
-}
-
-void MeasureRepeating(CKeyRecorder& recorder, int starts) {
-    CScratchDir dir("bench-repeat");
-    WriteConfig(dir, 0);
-    CTapwrenProcess app(dir.Path());
-    if (!app.Start())
-        return;
-
-    Phase("idle-start");  // the Linux side reads the process's CPU time now and when idle-end comes
-    PumpFor(10000);
-    Phase("idle-end");
-
-    // Start latency: from the start/stop hotkey to the first key down, each start from idle.
-    for (int i = 0; i < starts; ++i) {
-        recorder.Clear();
-        const double injected = CKeyRecorder::NowMs();
-        InjectCombo(kCtrlF12);
-        if (PumpUntil([&] { return !DownTimes(recorder.Events(), kKey).empty(); }, 2000))
-            Sample("start_latency_ms", DownTimes(recorder.Events(), kKey)[0] - injected);
-        InjectCombo(kCtrlF12);
-        PumpFor(250);
+    for (const wchar_t* name : {L"Tapwren", L"PlainRepeater"}) {
+        WriteBytes(dir.File(L"cfg.ini"), kDefaultsFile);
+        CProgram program(name, dir);
+        program.Start();
+        Sample("idle_cpu_percent", name, 100 * program.CpuSecondsOver(10000) / 10);
     }
-
-    // Hold and period at several intervals, and the drift over 100 presses at 20 ms.
-    const int intervals[] = {0, 20, 250, 1000};
-    const int cycles[] = {60, 101, 55, 52};
-    for (int k = 0; k < 4; ++k) {
-        app.SetIntervalText(std::to_wstring(intervals[k]).c_str());
-        recorder.Clear();
-        InjectCombo(kCtrlF12);
-        PumpUntil([&] { return DownTimes(recorder.Events(), kKey).size() >= static_cast<size_t>(cycles[k]) + 1; },
-                  (100.0 + intervals[k]) * (cycles[k] + 3) + 2000);
-        InjectCombo(kCtrlF12);
-        PumpFor(300.0 + intervals[k]);
-        const std::vector<KeyEvent> events = recorder.Events();
-        const std::vector<double> downs = DownTimes(events, kKey);
-        for (double hold : Holds(events, kKey))
-            Sample("hold_ms", hold);
-        const std::string figure = "period_error_ms_interval_" + std::to_string(intervals[k]);
-        for (size_t i = 1; i < downs.size() && i <= static_cast<size_t>(cycles[k]); ++i)
-            Sample(figure.c_str(), downs[i] - downs[i - 1] - (100.0 + intervals[k]));
-        if (intervals[k] == 20 && downs.size() >= 100)
-            Sample("drift_100th_press_ms", downs[99] - downs[0] - 99 * 120.0);
-    }
+    WriteBytes(dir.File(L"cfg.ini"), ConfigWith(kDefaultKey1, kDefaultKey2, 2147483647));
+    CProgram tapwren(L"Tapwren", dir);
+    tapwren.Start();
+    recorder.Clear();
+    InjectCombo(kCtrlF12);
+    PumpUntil([&] { return !Holds(recorder.Events(), kKey).empty(); }, 2000);
+    Sample("longest_pause_cpu_percent", tapwren.Name(), 100 * tapwren.CpuSecondsOver(5000) / 5);
+    InjectCombo(kCtrlF12);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
-    const int starts = argc > 2 ? std::atoi(argv[2]) : 30;
+    const bool repeating = argc > 2 ? std::atoi(argv[2]) != 0 : true;
     CKeyRecorder recorder;
-    // No starts asked for: only start-up and exit, which is what most changes to the program touch.
-    if (starts > 0)
-        MeasureRepeating(recorder, starts);
-    MeasureStartupAndExit(recorder, rounds);
-    Phase("done");
+    if (repeating)
+        MeasureRepeating(recorder);
+    MeasureStartUpAndExit(recorder, rounds);
     return 0;
 }

@@ -50,17 +50,20 @@ add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES RUN_SERIAL TRUE)
 
-# The benchmark driver and its yardstick; bench/run.sh builds and runs them, the tests do not.
+# The benchmark driver and its yardsticks; bench/run.sh builds and runs them, the tests do not.
 add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp tests/e2e/TapwrenProcess.cpp)
 target_include_directories(tapwren_bench PRIVATE tests)
 target_link_libraries(tapwren_bench PRIVATE tapwren_test_support comctl32 shell32)
 tapwren_strict(tapwren_bench)
-add_executable(MinimalDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
-target_link_options(MinimalDialog PRIVATE -municode)
-add_executable(MinimalTrayDialog WIN32 EXCLUDE_FROM_ALL bench/MinimalDialog.cpp bench/MinimalDialog.rc)
-target_compile_definitions(MinimalTrayDialog PRIVATE WITH_TRAY_ICON)
-target_link_options(MinimalTrayDialog PRIVATE -municode)
-target_link_libraries(MinimalTrayDialog PRIVATE shell32)
+foreach(yardstick WorkFloor PlainRepeater)
+    add_executable(${yardstick} WIN32 EXCLUDE_FROM_ALL bench/${yardstick}.cpp src/res/Tapwren.rc)
+    target_include_directories(${yardstick} PRIVATE ${GENERATED_DIR})
+    target_link_options(${yardstick} PRIVATE -municode)
+    tapwren_strict(${yardstick})
+endforeach()
+add_dependencies(tapwren_bench Tapwren WorkFloor PlainRepeater)
+target_link_libraries(WorkFloor PRIVATE tapwren_settings tapwren_shell comctl32 shell32)
+target_link_libraries(PlainRepeater PRIVATE tapwren_common comctl32)
 
 # A version.dll planted beside a test program that Wine is told to prefer: the program's own lookup
 # must still take the system's copy.

@@ -1,0 +1,74 @@
+// The plain repeater: the straightforward design of such a tool, as a yardstick for what Tapwren's
+// design buys. A worker that, while on, reads the interval text, sends key down, sleeps 100 ms, sends
+// key up and sleeps for the interval; while off it re-tests its flag in a loop without waiting. The
+// same key (S) and the same start/stop hotkey (Ctrl + F12) as Tapwren's defaults, in Tapwren's dialog.
+// Built and run by bench/run.sh only.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+
+#include "common/Decimal.h"
+#include "res/resource.h"
+
+namespace {
+
+std::atomic<bool> g_running{false};
+std::atomic<bool> g_alive{true};
+HWND g_edit = nullptr;
+
+DWORD WINAPI Worker(LPVOID) {
+    while (g_alive) {
+        if (!g_running)
+            continue;
+        wchar_t text[64] = {};
+        ::GetWindowTextW(g_edit, text, 64);
+        ::keybd_event('S', static_cast<BYTE>(::MapVirtualKeyW('S', 0)), 0, 0);
+        ::Sleep(100);
+        ::keybd_event('S', static_cast<BYTE>(::MapVirtualKeyW('S', 0)), KEYEVENTF_KEYUP, 0);
+        const int interval = ParseDecimal(text);
+        ::Sleep(interval > 0 ? static_cast<DWORD>(interval) : 0);
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            g_edit = ::GetDlgItem(dialog, IDC_EDIT_INTERVAL);
+            ::SetWindowTextW(g_edit, L"5000");
+            ::RegisterHotKey(dialog, 4002, MOD_CONTROL, VK_F12);
+            ::CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr);
+            return TRUE;
+        case WM_HOTKEY:
+            g_running = !g_running;
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
+                ::DestroyWindow(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            g_alive = false;
+            ::UnregisterHotKey(dialog, 4002);
+            ::PostQuitMessage(0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc, 0);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!::IsDialogMessageW(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return 0;
+}
