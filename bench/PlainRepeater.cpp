@@ -4,11 +4,11 @@
 // same key (S) and the same start/stop hotkey (Ctrl + F12) as Tapwren's defaults, in Tapwren's dialog.
 // Built and run by bench/run.sh only.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <atomic>
 
 #include "common/Decimal.h"
+#include "PlainDialog.h"
 #include "res/resource.h"
 
 namespace {
@@ -60,15 +60,5 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc, 0);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!::IsDialogMessageW(dialog, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return 0;
+    return RunPlainDialog(instance, DialogProc);
 }

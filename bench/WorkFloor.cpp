@@ -12,6 +12,7 @@
 #include "common/Decimal.h"
 #include "common/KeyValue.h"
 #include "framework/ModulePath.h"
+#include "PlainDialog.h"
 #include "res/resource.h"
 #include "settings/Config.h"
 #include "shell/FileVersion.h"
@@ -46,6 +47,7 @@ void CenterOnScreen(HWND dialog) {
 }
 
 void StartUp(HWND dialog) {
+    ::CreateMutexW(nullptr, TRUE, L"TOVRIK_TAPWREN_WORK_FLOOR");
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -114,16 +116,5 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    ::CreateMutexW(nullptr, TRUE, L"TOVRIK_TAPWREN_WORK_FLOOR");
-    HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc, 0);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!::IsDialogMessageW(dialog, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return 0;
+    return RunPlainDialog(instance, DialogProc);
 }

@@ -8,6 +8,10 @@ BYTE ScanCodeOf(BYTE vk) {
 
 }  // namespace
 
+CSystemKeyOutput::CSystemKeyOutput() {
+    ScanCodeOf(0);
+}
+
 void CSystemKeyOutput::KeyDown(BYTE vk) {
     ::keybd_event(vk, ScanCodeOf(vk), 0, 0);
 }

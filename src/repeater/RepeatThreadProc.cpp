@@ -18,16 +18,23 @@ DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
             continue;
         }
         const LONGLONG now = pause.Now();
-        const LONGLONG start = (due != 0 && now - due <= period) ? due : now;
+        const bool onSchedule = due != 0 && now - due <= period;
+        LONGLONG start = onSchedule ? due : now;
         if (pause.IsCancelled())
             break;
         // The interval is read as the key goes down: reading it goes through the user-interface thread,
-        // and done inside the hold it neither delays the press nor lengthens the cycle.
+        // and done inside the hold it neither delays the press nor lengthens the cycle. A schedule
+        // starting afresh starts when the key went down, so a slow first key down does not shorten
+        // the first cycle.
         std::wstring text;
-        const auto readInterval = [&] { text = state.ReadInterval(); };
-        const bool pressed = PressKey(VirtualKeyOf(state.CurrentKey()), output, pause, readInterval);
+        const auto whileHeld = [&](LONGLONG down) {
+            if (!onSchedule)
+                start = down;
+            text = state.ReadInterval();
+        };
+        const bool pressed = PressKey(VirtualKeyOf(state.CurrentKey()), output, pause, whileHeld);
         if (!pressed)
-            readInterval();
+            text = state.ReadInterval();
         period = pause.Ticks(CycleMilliseconds(pressed, ParseDecimal(text.c_str())));
         due = start + period;
         pause.WaitUntil(due);

@@ -13,47 +13,44 @@
 
 namespace {
 
-struct FindDialog {
+struct FindWindowOf {
     DWORD pid;
+    bool (*matches)(HWND);
     HWND found;
 };
 
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-    FindDialog* find = reinterpret_cast<FindDialog*>(param);
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    FindWindowOf* find = reinterpret_cast<FindWindowOf*>(param);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
+    if (pid == find->pid && find->matches(window)) {
+        find->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first top-level window of a process that matches.
+HWND FindWindowOfProcess(DWORD pid, bool (*matches)(HWND)) {
+    FindWindowOf find = {pid, matches, nullptr};
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+bool IsDialog(HWND window) {
     wchar_t className[32] = {};
     ::GetClassNameW(window, className, 32);
-    if (pid == find->pid && std::wstring(className) == L"#32770") {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return std::wstring(className) == L"#32770";
 }
 
-BOOL CALLBACK MatchVisible(HWND window, LPARAM param) {
-    FindDialog* find = reinterpret_cast<FindDialog*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid == find->pid && ::IsWindowVisible(window)) {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-bool HasVisibleWindow(DWORD pid) {
-    FindDialog find = {pid, nullptr};
-    ::EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&find));
-    return find.found != nullptr;
+bool IsVisible(HWND window) {
+    return ::IsWindowVisible(window) != FALSE;
 }
 
 }  // namespace
 
 HWND FindDialogOf(DWORD pid) {
-    FindDialog find = {pid, nullptr};
-    ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    return FindWindowOfProcess(pid, IsDialog);
 }
 
 CTapwrenProcess::CTapwrenProcess(const std::wstring& dir) : m_dir(dir) {
@@ -91,7 +88,7 @@ bool CTapwrenProcess::StartExpectingExit(DWORD timeoutMs, DWORD& exitCode) {
         return false;
     const double end = CKeyRecorder::NowMs() + timeoutMs;
     while (!WaitForProcess(m_pi.hProcess, 1)) {
-        if (HasVisibleWindow(m_pi.dwProcessId))
+        if (FindWindowOfProcess(m_pi.dwProcessId, IsVisible) != nullptr)
             m_bShowedAWindow = true;
         if (CKeyRecorder::NowMs() > end)
             return false;

@@ -12,21 +12,6 @@ namespace {
 
 constexpr double kClockTicksPerSecond = 100;  // sysconf(_SC_CLK_TCK) on Linux
 
-// A /proc file read whole: its size reads 0, so read until the end.
-std::string ReadProcFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    ::CloseHandle(file);
-    return text;
-}
-
 std::wstring Folded(const std::wstring& path) {
     std::wstring folded = path;
     for (wchar_t& c : folded)
@@ -37,7 +22,8 @@ std::wstring Folded(const std::wstring& path) {
 }  // namespace
 
 double CpuSeconds(const std::wstring& statFile) {
-    const std::string stat = ReadProcFile(statFile);
+    std::string stat;
+    ReadBytes(statFile, stat);
     const size_t name = stat.rfind(')');
     if (name == std::string::npos)
         return -1;
@@ -60,7 +46,8 @@ std::wstring StatFileOfProgram(const std::wstring& exePath) {
     for (const std::wstring& pid : NamesIn(L"Z:\\proc\\")) {
         if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
             continue;
-        std::string commandLine = ReadProcFile(L"Z:\\proc\\" + pid + L"\\cmdline");
+        std::string commandLine;
+        ReadBytes(L"Z:\\proc\\" + pid + L"\\cmdline", commandLine);
         std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
         while (!commandLine.empty() && commandLine.back() == ' ')
             commandLine.pop_back();
