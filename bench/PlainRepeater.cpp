@@ -32,33 +32,27 @@ DWORD WINAPI Worker(LPVOID) {
     return 0;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            g_edit = ::GetDlgItem(dialog, IDC_EDIT_INTERVAL);
-            ::SetWindowTextW(g_edit, L"5000");
-            ::RegisterHotKey(dialog, 4002, MOD_CONTROL, VK_F12);
-            ::CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr);
-            return TRUE;
-        case WM_HOTKEY:
-            g_running = !g_running;
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
-                ::DestroyWindow(dialog);
-            return TRUE;
-        case WM_DESTROY:
-            g_alive = false;
-            ::UnregisterHotKey(dialog, 4002);
-            ::PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
-    }
+void StartUp(HWND dialog) {
+    g_edit = ::GetDlgItem(dialog, IDC_EDIT_INTERVAL);
+    ::SetWindowTextW(g_edit, L"5000");
+    ::RegisterHotKey(dialog, 4002, MOD_CONTROL, VK_F12);
+    ::CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr);
+}
+
+bool OnMessage(HWND, UINT message, WPARAM) {
+    if (message != WM_HOTKEY)
+        return false;
+    g_running = !g_running;
+    return true;
+}
+
+void TearDown(HWND dialog) {
+    g_alive = false;
+    ::UnregisterHotKey(dialog, 4002);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return RunPlainDialog(instance, DialogProc);
+    return RunPlainDialog(instance, {StartUp, OnMessage, TearDown});
 }

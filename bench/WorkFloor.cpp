@@ -92,29 +92,15 @@ void TearDown(HWND dialog) {
     ::Shell_NotifyIconW(NIM_DELETE, &g_nid);
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            StartUp(dialog);
-            return TRUE;
-        case WM_ADDTRAYICON:
-            AddTrayIcon(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
-                ::DestroyWindow(dialog);
-            return TRUE;
-        case WM_DESTROY:
-            TearDown(dialog);
-            ::PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
-    }
+bool OnMessage(HWND dialog, UINT message, WPARAM) {
+    if (message != WM_ADDTRAYICON)
+        return false;
+    AddTrayIcon(dialog);
+    return true;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return RunPlainDialog(instance, DialogProc);
+    return RunPlainDialog(instance, {StartUp, OnMessage, TearDown});
 }
