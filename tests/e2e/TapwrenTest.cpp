@@ -77,13 +77,14 @@ TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
     ASSERT_GE(downs.size(), 3u);
     EXPECT_NEAR(MedianGap(downs), 350, 10);
     EXPECT_NEAR(Median(Holds(pressed, 'S')), 100, 5);
+    // The start hotkey's Ctrl may still go up after the first press; one the program pressed would go down.
     for (const KeyEvent& e : pressed) {
-        if (e.ms < stoppedAt - 20) {
+        if (!e.up && e.ms < stoppedAt - 20) {
             EXPECT_FALSE(IsModifier(e.vk)) << "a modifier was pressed with key one";
         }
     }
     EXPECT_LE(DownTimes(pressed, 'S').back(), stoppedAt + 5) << "presses went on after the stop";
-    EXPECT_TRUE(EveryDownHasItsUp(pressed));
+    EXPECT_TRUE(EveryDownHasItsUp(OfKeys(pressed, {'S'})));
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
 }
 
@@ -116,7 +117,7 @@ TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
         }
     }
     EXPECT_EQ(sequence, "121");
-    EXPECT_TRUE(EveryDownHasItsUp(From(m_recorder.Events(), VK_F8)));
+    EXPECT_TRUE(EveryDownHasItsUp(OfKeys(m_recorder.Events(), {VK_F8, VK_F7})));
 }
 
 TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedWithinASecond) {
@@ -227,7 +228,7 @@ TEST_F(TapwrenTest, ClosingDuringALongPauseIsPromptAndLeavesNoKeyDown) {
     const double took = m_app.CloseWith(WM_CLOSE);
     EXPECT_GE(took, 0);
     EXPECT_LT(took, 1000);
-    EXPECT_TRUE(EveryDownHasItsUp(From(m_recorder.Events(), VK_F8)));
+    EXPECT_TRUE(EveryDownHasItsUp(OfKeys(m_recorder.Events(), {VK_F8, VK_F7})));
     EXPECT_EQ(Config(), ConfigWith(VK_F8, VK_F7, 5000));
 }
 
@@ -237,7 +238,7 @@ TEST_F(TapwrenTest, ClosingDuringAHoldSendsTheKeyUp) {
     InjectCombo(kCtrlF12);
     ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 1000));
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
-    const std::vector<KeyEvent> pressed = From(m_recorder.Events(), VK_F8);
+    const std::vector<KeyEvent> pressed = OfKeys(m_recorder.Events(), {VK_F8});
     EXPECT_TRUE(EveryDownHasItsUp(pressed));
     ASSERT_EQ(Holds(pressed, VK_F8).size(), 1u);
     EXPECT_LT(Holds(pressed, VK_F8)[0], 95) << "the close waited for the hold instead of ending it";

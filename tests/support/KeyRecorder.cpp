@@ -73,6 +73,15 @@ std::vector<double> DownTimes(const std::vector<KeyEvent>& events, unsigned vk) 
     return times;
 }
 
+std::vector<KeyEvent> OfKeys(const std::vector<KeyEvent>& events, std::initializer_list<unsigned> vks) {
+    std::vector<KeyEvent> kept;
+    for (const KeyEvent& e : events) {
+        if (std::find(vks.begin(), vks.end(), e.vk) != vks.end())
+            kept.push_back(e);
+    }
+    return kept;
+}
+
 bool EveryDownHasItsUp(const std::vector<KeyEvent>& events) {
     std::map<unsigned, bool> down;
     for (const KeyEvent& e : events) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -41,6 +42,9 @@ private:
 };
 
 // Pieces of the recorded stream that tests assert on.
+// The events of these keys only: the program's presses, without the test's own hotkeys, which a press
+// that follows a hotkey at once can overlap.
+std::vector<KeyEvent> OfKeys(const std::vector<KeyEvent>& events, std::initializer_list<unsigned> vks);
 std::vector<double> DownTimes(const std::vector<KeyEvent>& events, unsigned vk);
 // Every key down of a key is followed by its key up before the next down, and the stream ends up.
 bool EveryDownHasItsUp(const std::vector<KeyEvent>& events);
