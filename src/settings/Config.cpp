@@ -25,15 +25,26 @@ void WriteSettings(CIniFile& file, const CSetting& setting) {
     file.WriteInt(kSection, L"interval", setting.m_nInterval);
 }
 
+// Reads the five keys into the record, a missing or empty one as 0; returns whether all five were there.
+bool ReadSettings(const CIniFile& file, CSetting& setting) {
+    std::int32_t value = 0;
+    bool all = file.ReadLong(kSection, L"next", value);
+    setting.m_dwNext = static_cast<KeyValue>(value);
+    all = file.ReadLong(kSection, L"stop", value) && all;
+    setting.m_dwStop = static_cast<KeyValue>(value);
+    all = file.ReadLong(kSection, L"key1", value) && all;
+    setting.m_dwKey1 = static_cast<KeyValue>(value);
+    all = file.ReadLong(kSection, L"key2", value) && all;
+    setting.m_dwKey2 = static_cast<KeyValue>(value);
+    return file.ReadInt(kSection, L"interval", setting.m_nInterval) && all;
+}
+
 bool HoldsSettings(CIniFile& file, const CSetting& setting) {
     file.Flush();  // read what reached the disk, not the profile functions' cache
-    std::int32_t v[5];
-    const bool all = file.ReadLong(kSection, L"next", v[0]) && file.ReadLong(kSection, L"stop", v[1]) &&
-                     file.ReadLong(kSection, L"key1", v[2]) && file.ReadLong(kSection, L"key2", v[3]) &&
-                     file.ReadInt(kSection, L"interval", v[4]);
-    return all && static_cast<KeyValue>(v[0]) == setting.m_dwNext && static_cast<KeyValue>(v[1]) == setting.m_dwStop &&
-           static_cast<KeyValue>(v[2]) == setting.m_dwKey1 && static_cast<KeyValue>(v[3]) == setting.m_dwKey2 &&
-           v[4] == setting.m_nInterval;
+    CSetting read;
+    return ReadSettings(file, read) && read.m_dwNext == setting.m_dwNext && read.m_dwStop == setting.m_dwStop &&
+           read.m_dwKey1 == setting.m_dwKey1 && read.m_dwKey2 == setting.m_dwKey2 &&
+           read.m_nInterval == setting.m_nInterval;
 }
 
 // The file a save must replace: the target of a link, so that the link stays and the file it
@@ -123,16 +134,7 @@ void CConfig::Load(CSetting& setting) const {
     file.SetPathName((m_dir + kConfigFileName).c_str());
     if (m_dir.empty() || !file.HasPathName() || !::PathFileExistsW(file.m_szPath))
         return;
-    std::int32_t value;
-    file.ReadLong(kSection, L"next", value);
-    setting.m_dwNext = static_cast<KeyValue>(value);
-    file.ReadLong(kSection, L"stop", value);
-    setting.m_dwStop = static_cast<KeyValue>(value);
-    file.ReadLong(kSection, L"key1", value);
-    setting.m_dwKey1 = static_cast<KeyValue>(value);
-    file.ReadLong(kSection, L"key2", value);
-    setting.m_dwKey2 = static_cast<KeyValue>(value);
-    file.ReadInt(kSection, L"interval", setting.m_nInterval);
+    ReadSettings(file, setting);
 }
 
 void CConfig::Save(CSetting setting) const {
