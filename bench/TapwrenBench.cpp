@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/TapwrenProcess.h"
+#include "support/TapwrenProcess.h"
 #include "support/CpuTime.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"

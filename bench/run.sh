@@ -7,13 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 source scripts/common.sh
+take_command_lock "$root/build/win" bench
 # The picture is drawn with the distribution's matplotlib, which only the benchmark needs.
-if ! dpkg-query -W -f='${Status}' python3-matplotlib 2>/dev/null | grep -q 'install ok installed'; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends python3-matplotlib >/dev/null
-fi
+scripts/setup.sh python3-matplotlib
+lock_build build/win
 build_windows build/win -- tapwren_bench
 wine_env_start "$root/build/win" bench
 trap wine_env_stop EXIT

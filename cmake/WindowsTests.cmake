@@ -15,9 +15,15 @@ if(NATIVE_TEST_EXE)
     add_test(NAME native_sanitized_unit_tests COMMAND ${NATIVE_TEST_EXE})
 endif()
 
-add_library(tapwren_test_support STATIC tests/support/CpuTime.cpp tests/support/KeyRecorder.cpp tests/support/Launch.cpp tests/support/Scratch.cpp)
-target_include_directories(tapwren_test_support PUBLIC tests)
-target_link_libraries(tapwren_test_support PUBLIC tapwren_framework gtest)
+# What the tests and the benchmark share to drive and watch the real program; no GoogleTest in it.
+add_library(tapwren_test_support STATIC tests/support/CpuTime.cpp tests/support/KeyRecorder.cpp tests/support/Launch.cpp
+            tests/support/Scratch.cpp tests/support/TapwrenProcess.cpp)
+target_include_directories(tapwren_test_support PUBLIC tests ${GENERATED_DIR})
+target_link_libraries(tapwren_test_support PUBLIC tapwren_framework comctl32 shell32)
+tapwren_strict(tapwren_test_support)
+# The version the title shows, from project(): the tests' one copy of it.
+target_compile_definitions(tapwren_test_support PUBLIC
+    "TAPWREN_SHOWN_VERSION=L\"${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}\"")
 
 add_executable(tapwren_win_tests
     src/app/StackGuard.cpp
@@ -27,16 +33,18 @@ add_executable(tapwren_win_tests
     tests/unit/RepeaterTest.cpp
     tests/unit/SettingsCorpusTest.cpp
     tests/unit/StackGuardTest.cpp
-    tests/unit/TestDialog.rc)
+    tests/unit/TestDialog.rc
+    tests/support/TestApp.cpp)
 target_link_libraries(tapwren_win_tests PRIVATE tapwren_dialog tapwren_test_support gtest_main)
 tapwren_strict(tapwren_win_tests)
 add_test(NAME win_tests COMMAND tapwren_win_tests)
-# Tests that inject keys or start the program share one input stream and one instance mutex.
-set_tests_properties(win_tests PROPERTIES RUN_SERIAL TRUE)
+# Tests that inject keys or start the program share one input stream and one instance mutex; they
+# run one at a time, beside the others.
+set_tests_properties(win_tests PROPERTIES RESOURCE_LOCK desktop)
 
 # The end-to-end tests start the real Tapwren.exe, which is built beside them.
-add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/TapwrenProcess.cpp tests/e2e/TapwrenTest.cpp)
-target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main comctl32 shell32 psapi)
+add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/TapwrenTest.cpp)
+target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main psapi)
 # A seeded corpus of hostile settings files, made anew when the script changes.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/corpus/empty.ini
@@ -48,12 +56,11 @@ add_dependencies(tapwren_win_tests cfg_corpus)
 tapwren_strict(tapwren_e2e_tests)
 add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
-set_tests_properties(e2e_tests PROPERTIES RUN_SERIAL TRUE)
+set_tests_properties(e2e_tests PROPERTIES RESOURCE_LOCK desktop)
 
 # The benchmark driver and its yardsticks; bench/run.sh builds and runs them, the tests do not.
-add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp tests/e2e/TapwrenProcess.cpp)
-target_include_directories(tapwren_bench PRIVATE tests)
-target_link_libraries(tapwren_bench PRIVATE tapwren_test_support comctl32 shell32)
+add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp)
+target_link_libraries(tapwren_bench PRIVATE tapwren_test_support)
 tapwren_strict(tapwren_bench)
 foreach(yardstick WorkFloor PlainRepeater)
     add_executable(${yardstick} WIN32 EXCLUDE_FROM_ALL bench/${yardstick}.cpp src/res/Tapwren.rc)
@@ -80,11 +87,10 @@ add_test(NAME planted_version_dll COMMAND tapwren_planting_tests)
 set_tests_properties(planted_version_dll PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=version=n,b;mscoree,mshtml=")
 
 add_test(NAME imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tapwren>)
-# A release build from scratch against this tree's; serial so that the compiler does not disturb the
-# timing tests.
+# A release build from scratch against this tree's. It runs beside the tests that drive the program,
+# which hold on a busy machine.
 add_test(NAME reproducible_release COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh
                                            ${CMAKE_BINARY_DIR}/release-check $<TARGET_FILE:Tapwren>)
-set_tests_properties(reproducible_release PROPERTIES RUN_SERIAL TRUE)
 foreach(block VersionBlocks NoTranslation)
     add_executable(${block} tests/planted/Empty.cpp tests/planted/${block}.rc)
     set_target_properties(${block} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)

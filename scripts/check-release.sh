@@ -6,11 +6,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$1
 built=$2
+cd "$root"
+
+source scripts/common.sh
 rm -rf "$work/one"
-a=$("$root/scripts/release.sh" "$work/one")
+a=$(package_release "$work/one")
 cp "$a" "$work/first.zip"
 sleep 1  # a later packing, so that a time stamp that leaked in would show
-b=$("$root/scripts/release.sh" "$work/one")
+b=$(package_release "$work/one")
 cmp "$built" "$work/one/Tapwren.exe"
 cmp "$work/first.zip" "$b"
 unzip -l "$b"

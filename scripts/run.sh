@@ -7,20 +7,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 source scripts/common.sh
+take_command_lock "$root/build/win" run
+scripts/setup.sh
+lock_build build/win
 build_windows build/win -- Tapwren
 mkdir -p build/run
 cp build/win/Tapwren.exe build/run/
+unlock_build
 
 had_display=${DISPLAY:-}
 wine_env_start "$root/build/win" run
+trap wine_env_stop EXIT
 cd build/run
 if [ -n "$had_display" ]; then
-    trap wine_env_stop EXIT
     wine Tapwren.exe
     exit 0
 fi
 
-trap wine_env_stop EXIT
 wine Tapwren.exe &
 window=""
 for _ in $(seq 100); do

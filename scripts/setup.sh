@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tapwren needs, and only what is missing.
+# Installs what building and testing Tapwren needs, and only what is missing. Arguments: further
+# packages a command needs besides (the benchmark's plotting library).
 set -euo pipefail
 
 packages=(g++ make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
-          clang-format fonts-wqy-microhei imagemagick x11-utils zip python3 procps)
+          clang-format fonts-wqy-microhei imagemagick x11-utils zip unzip python3 procps strace "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,6 +14,12 @@ public:
     KeyValue m_dwKey1;         // key one
     KeyValue m_dwKey2;         // key two
     std::int32_t m_nInterval;  // pause after each press, in milliseconds
+
+    bool operator==(const CSetting& other) const {
+        return m_dwNext == other.m_dwNext && m_dwStop == other.m_dwStop && m_dwKey1 == other.m_dwKey1 &&
+               m_dwKey2 == other.m_dwKey2 && m_nInterval == other.m_nInterval;
+    }
+    bool operator!=(const CSetting& other) const { return !(*this == other); }
 };
 
 constexpr KeyValue kDefaultNext = 0x2C0;  // Ctrl + VK_OEM_3

@@ -42,9 +42,7 @@ bool ReadSettings(const CIniFile& file, CSetting& setting) {
 bool HoldsSettings(CIniFile& file, const CSetting& setting) {
     file.Flush();  // read what reached the disk, not the profile functions' cache
     CSetting read;
-    return ReadSettings(file, read) && read.m_dwNext == setting.m_dwNext && read.m_dwStop == setting.m_dwStop &&
-           read.m_dwKey1 == setting.m_dwKey1 && read.m_dwKey2 == setting.m_dwKey2 &&
-           read.m_nInterval == setting.m_nInterval;
+    return ReadSettings(file, read) && read == setting;
 }
 
 // The file a save must replace: the target of a link, so that the link stays and the file it

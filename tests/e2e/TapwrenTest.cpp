@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TapwrenProcess.h"
+#include "support/TapwrenProcess.h"
 #include "support/Inject.h"
 #include "support/KeyRecorder.h"
 #include "support/ProgramFacts.h"
@@ -20,15 +20,6 @@ namespace {
 bool IsModifier(unsigned vk) {
     return vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL || vk == VK_SHIFT || vk == VK_LSHIFT ||
            vk == VK_RSHIFT || vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
-}
-
-// The events from the first key down of `vk` on: what the program pressed after the hotkey started it.
-std::vector<KeyEvent> From(const std::vector<KeyEvent>& events, unsigned vk) {
-    for (size_t i = 0; i < events.size(); ++i) {
-        if (events[i].vk == vk && !events[i].up)
-            return std::vector<KeyEvent>(events.begin() + static_cast<std::ptrdiff_t>(i), events.end());
-    }
-    return {};
 }
 
 class TapwrenTest : public testing::Test {
@@ -48,14 +39,14 @@ protected:
 
 TEST_F(TapwrenTest, FirstRunShowsTheDefaultsAndCloseWritesThem) {
     ASSERT_TRUE(m_app.Start());
-    EXPECT_EQ(m_app.Text(m_app.Dialog()), L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
+    EXPECT_EQ(m_app.Text(m_app.Dialog()), kTitle);
     EXPECT_EQ(m_app.Text(m_app.Control(IDC_EDIT_INTERVAL)), L"5000");
     EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_NEXT), 0x2C0u);
     EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_STOP), 0x27Bu);
     EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_KEY1), 0x253u);
     EXPECT_EQ(m_app.HotKey(IDC_HOTKEY_KEY2), 0x76u);
     EXPECT_TRUE(TrayIconExists(m_app.Dialog()));
-    PumpFor(1200);
+    ASSERT_TRUE(m_app.Sync());
     EXPECT_FALSE(ConfigExists()) << "the sync saved although nothing changed";
     const HWND dialog = m_app.Dialog();
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
@@ -68,23 +59,21 @@ TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(0x253, 0x76, 250)));  // key one Ctrl + S
     ASSERT_TRUE(m_app.Start());
     InjectCombo(kCtrlF12);
-    PumpFor(1300);
+    ASSERT_TRUE(PumpUntil([&] { return DownTimes(m_recorder.Events(), 'S').size() >= 3; }, 10000));
     InjectCombo(kCtrlF12);
-    const double stoppedAt = CKeyRecorder::NowMs();
-    PumpFor(700);
-    const std::vector<KeyEvent> pressed = From(m_recorder.Events(), 'S');
-    const std::vector<double> downs = DownTimes(pressed, 'S');
-    ASSERT_GE(downs.size(), 3u);
-    EXPECT_NEAR(MedianGap(downs), 350, 10);
-    EXPECT_NEAR(Median(Holds(pressed, 'S')), 100, 5);
-    // The start hotkey's Ctrl may still go up after the first press; one the program pressed would go down.
-    for (const KeyEvent& e : pressed) {
-        if (!e.up && e.ms < stoppedAt - 20) {
-            EXPECT_FALSE(IsModifier(e.vk)) << "a modifier was pressed with key one";
-        }
-    }
-    EXPECT_LE(DownTimes(pressed, 'S').back(), stoppedAt + 5) << "presses went on after the stop";
-    EXPECT_TRUE(EveryDownHasItsUp(OfKeys(pressed, {'S'})));
+    const size_t pressesBeforeTheStop = DownTimes(m_recorder.Events(), 'S').size();
+    PumpFor(1000);
+    const std::vector<KeyEvent> events = m_recorder.Events();
+    const std::vector<double> downs = DownTimes(events, 'S');
+    // A press whose cycle began before the stop arrived may still come; none after it.
+    EXPECT_LE(downs.size(), pressesBeforeTheStop + 1) << "presses went on after the stop";
+    // 100 ms held and 250 ms paused; a program that missed the interval would press every 100 ms.
+    EXPECT_GE(AverageGap(downs), 300);
+    size_t modifierDowns = 0;
+    for (const KeyEvent& e : events)
+        modifierDowns += !e.up && IsModifier(e.vk) ? 1 : 0;
+    EXPECT_EQ(modifierDowns, 2u) << "a modifier besides the Ctrl of the test's own two hotkeys was pressed";
+    EXPECT_TRUE(EveryDownHasItsUp(OfKeys(events, {'S'})));
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
 }
 
@@ -92,53 +81,58 @@ TEST_F(TapwrenTest, FirstPressAfterStartUpIsHeldInFull) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
     InjectCombo(kCtrlF12);  // the worker's very first press, on its fresh thread
-    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 2000));
-    EXPECT_NEAR(Holds(m_recorder.Events(), VK_F8)[0], 100, 5);
+    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
+    // Load only lengthens the hold; one timed from before a slow first key down came out at 89 ms.
+    EXPECT_GE(Holds(m_recorder.Events(), VK_F8)[0], 97);
     InjectCombo(kCtrlF12);
 }
 
 TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 200)));
     ASSERT_TRUE(m_app.Start());
+    // The keys pressed, one digit for each run of presses of one key: 1 for key one, 2 for key two.
+    const auto runs = [&] {
+        std::string sequence;
+        for (const KeyEvent& e : m_recorder.Events()) {
+            if (!e.up && (e.vk == VK_F7 || e.vk == VK_F8)) {
+                const char c = e.vk == VK_F8 ? '1' : '2';
+                if (sequence.empty() || sequence.back() != c)
+                    sequence += c;
+            }
+        }
+        return sequence;
+    };
     InjectCombo(kCtrlF12);
-    PumpFor(450);
+    ASSERT_TRUE(PumpUntil([&] { return runs() == "1"; }, 10000));
     InjectCombo(kCtrlBacktick);
-    PumpFor(600);
+    ASSERT_TRUE(PumpUntil([&] { return runs() == "12"; }, 10000));
     InjectCombo(kCtrlBacktick);
-    PumpFor(600);
+    ASSERT_TRUE(PumpUntil([&] { return runs() == "121"; }, 10000));
     InjectCombo(kCtrlF12);
     PumpFor(400);
-    std::string sequence;
-    for (const KeyEvent& e : m_recorder.Events()) {
-        if (!e.up && (e.vk == VK_F7 || e.vk == VK_F8)) {
-            const char c = e.vk == VK_F8 ? '1' : '2';
-            if (sequence.empty() || sequence.back() != c)
-                sequence += c;
-        }
-    }
-    EXPECT_EQ(sequence, "121");
+    EXPECT_EQ(runs(), "121");
     EXPECT_TRUE(EveryDownHasItsUp(OfKeys(m_recorder.Events(), {VK_F8, VK_F7})));
 }
 
-TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedWithinASecond) {
+// The one test that waits for the program's own one-second timer; the others run the sync at once.
+TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedByTheTimersSync) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 300)));
     ASSERT_TRUE(m_app.Start());
     m_app.SetHotKey(IDC_HOTKEY_STOP, 0x27A);  // start/stop becomes Ctrl + F11
-    ASSERT_TRUE(PumpUntil([&] { return Config().find("stop=634\r\n") != std::string::npos; }, 1500));
+    ASSERT_TRUE(PumpUntil([&] { return Config().find("stop=634\r\n") != std::string::npos; }, 5000));
     EXPECT_EQ(Config(), "[setting]\r\nnext=704\r\nstop=634\r\nkey1=119\r\nkey2=118\r\ninterval=300\r\n");
     InjectCombo(kCtrlF12);
     PumpFor(300);
     EXPECT_TRUE(DownTimes(m_recorder.Events(), VK_F8).empty()) << "the old start/stop hotkey still works";
     InjectCombo(0x27A);
-    PumpFor(300);
-    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    EXPECT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
     InjectCombo(0x27A);
 }
 
 TEST_F(TapwrenTest, IntervalEditReachesTheFileOnlyAtClose) {
     ASSERT_TRUE(m_app.Start());
     m_app.SetIntervalText(L"250");
-    PumpFor(1300);
+    ASSERT_TRUE(m_app.Sync());
     EXPECT_FALSE(ConfigExists());
     EXPECT_GE(m_app.CloseWith(WM_SYSCOMMAND, SC_CLOSE), 0);
     EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 250));
@@ -167,8 +161,7 @@ TEST_F(TapwrenTest, SecondInstanceEndsAtOnceAndChangesNothing) {
     EXPECT_TRUE(m_app.IsRunning());
     EXPECT_TRUE(TrayIconExists(m_app.Dialog()));
     InjectCombo(kCtrlF12);  // the first instance's hotkeys still work
-    PumpFor(300);
-    EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
+    EXPECT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
     InjectCombo(kCtrlF12);
 }
 
@@ -176,13 +169,13 @@ TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
     ASSERT_TRUE(m_app.Start());
     const HWND dialog = m_app.Dialog();
     ::SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 10000));
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID - 1, WM_LBUTTONDBLCLK), 1);
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN), 0);
     PumpFor(200);
     EXPECT_FALSE(::IsWindowVisible(dialog));
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK), 0);
-    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) && !::IsIconic(dialog); }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) && !::IsIconic(dialog); }, 10000));
     // The menu's "Quit(&Q)" sends IDCANCEL.
     EXPECT_GE(m_app.CloseWith(WM_COMMAND, IDCANCEL), 0);
     EXPECT_EQ(Config(), kDefaultsFile);
@@ -197,11 +190,11 @@ TEST_F(TapwrenTest, TrayMenuOffersQuit) {
             menu = ::FindWindowW(L"#32768", nullptr);
             return menu != nullptr && ::IsWindowVisible(menu);
         },
-        2000));
+        10000));
     // Menus cannot be read across processes under Wine: choose the one item from the keyboard instead.
     ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_TRUE(m_app.WaitForExit(3000));
+    EXPECT_TRUE(m_app.WaitForExit(10000));
     EXPECT_EQ(Config(), kDefaultsFile);
 }
 
@@ -214,7 +207,7 @@ TEST_F(TapwrenTest, EscapeAndEnterCloseAndSave) {
         app.SetIntervalText(L"777");
         // Posted to the focused edit, the key passes through the dialog's own loop as a typed key does.
         ::PostMessageW(app.Control(IDC_EDIT_INTERVAL), WM_KEYDOWN, key, 1);
-        EXPECT_TRUE(app.WaitForExit(3000));
+        EXPECT_TRUE(app.WaitForExit(10000));
         EXPECT_EQ(Config(), ConfigWith(0x253, 0x76, 777));
     }
 }
@@ -223,11 +216,11 @@ TEST_F(TapwrenTest, ClosingDuringALongPauseIsPromptAndLeavesNoKeyDown) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
     InjectCombo(kCtrlF12);
-    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 1000));
+    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
     PumpFor(500);
     const double took = m_app.CloseWith(WM_CLOSE);
     EXPECT_GE(took, 0);
-    EXPECT_LT(took, 1000);
+    EXPECT_LT(took, 4000) << "the close waited for the pause to end";
     EXPECT_TRUE(EveryDownHasItsUp(OfKeys(m_recorder.Events(), {VK_F8, VK_F7})));
     EXPECT_EQ(Config(), ConfigWith(VK_F8, VK_F7, 5000));
 }
@@ -236,12 +229,13 @@ TEST_F(TapwrenTest, ClosingDuringAHoldSendsTheKeyUp) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
     InjectCombo(kCtrlF12);
-    ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 1000));
+    ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
     const std::vector<KeyEvent> pressed = OfKeys(m_recorder.Events(), {VK_F8});
     EXPECT_TRUE(EveryDownHasItsUp(pressed));
     ASSERT_EQ(Holds(pressed, VK_F8).size(), 1u);
-    EXPECT_LT(Holds(pressed, VK_F8)[0], 95) << "the close waited for the hold instead of ending it";
+    // A first hold that runs its course is never seen shorter than 99 ms.
+    EXPECT_LT(Holds(pressed, VK_F8)[0], 98) << "the close waited for the hold instead of ending it";
 }
 
 TEST_F(TapwrenTest, EndOfSessionSavesTheTypedInterval) {

@@ -7,6 +7,7 @@
 
 #include "shell/FileVersion.h"
 #include "shell/Title.h"
+#include "support/ProgramFacts.h"
 #include "support/Scratch.h"
 
 // Runs with a planted version.dll beside this executable and Wine told to prefer it
@@ -43,7 +44,7 @@ TEST(VersionLibrary, ComesFromTheSystemFolderEvenWithACopyPlantedBesideTheProgra
     // The planted copy fails every call; the program's own lookup still reads its version.
     std::wstring version;
     EXPECT_EQ(GetFileVersionString((ExecutableDir() + L"..\\Tapwren.exe").c_str(), version), 0u);
-    EXPECT_EQ(version, L"1.0.2");
+    EXPECT_EQ(version, kShownVersion);
 }
 
 TEST(FileVersion, ShowsThreeNumbersAndNeedsATranslationTable) {
@@ -66,6 +67,6 @@ TEST(FileVersion, FailsWithoutAVersionBlock) {
 }
 
 TEST(Title, CarriesTheVersionOrGoesWithout) {
-    EXPECT_EQ(TitleForVersion(L"1.0.2"), L"Tapwren Ver1.0.2 Design by Tovrik Vennar.");
+    EXPECT_EQ(TitleForVersion(kShownVersion), kTitle);
     EXPECT_EQ(TitleForVersion(L""), L"Tapwren Design by Tovrik Vennar.");
 }

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "Scratch.h"
+#include "Settings.h"
 
 // The seeded corpus of hostile settings files that scripts/make-cfg-corpus.py makes beside the test
 // programs at build time, each with the five values a plain reading of its own finds in it.
 struct CorpusFile {
     std::wstring path;
     std::string name;
-    std::vector<std::int32_t> values;  // next, stop, key1, key2, interval
+    CSetting expected;
 };
 
 inline std::vector<CorpusFile> ReadCorpus() {
@@ -26,9 +27,11 @@ inline std::vector<CorpusFile> ReadCorpus() {
         CorpusFile file;
         fields >> file.name;
         file.path = dir + std::wstring(file.name.begin(), file.name.end());
-        file.values.resize(5);
-        for (std::int32_t& value : file.values)
+        std::int32_t v[5] = {};
+        for (std::int32_t& value : v)
             fields >> value;
+        file.expected = SettingOf(static_cast<KeyValue>(v[0]), static_cast<KeyValue>(v[1]), static_cast<KeyValue>(v[2]),
+                                  static_cast<KeyValue>(v[3]), v[4]);
         files.push_back(file);
     }
     return files;

@@ -96,18 +96,10 @@ bool EveryDownHasItsUp(const std::vector<KeyEvent>& events) {
     return true;
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty())
+double AverageGap(const std::vector<double>& times) {
+    if (times.size() < 2)
         return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double MedianGap(const std::vector<double>& times) {
-    std::vector<double> gaps;
-    for (size_t i = 1; i < times.size(); ++i)
-        gaps.push_back(times[i] - times[i - 1]);
-    return Median(gaps);
+    return (times.back() - times.front()) / static_cast<double>(times.size() - 1);
 }
 
 std::vector<double> Holds(const std::vector<KeyEvent>& events, unsigned vk) {

@@ -48,8 +48,8 @@ std::vector<KeyEvent> OfKeys(const std::vector<KeyEvent>& events, std::initializ
 std::vector<double> DownTimes(const std::vector<KeyEvent>& events, unsigned vk);
 // Every key down of a key is followed by its key up before the next down, and the stream ends up.
 bool EveryDownHasItsUp(const std::vector<KeyEvent>& events);
-// Median of the differences between consecutive values.
-double MedianGap(const std::vector<double>& times);
+// The time from the first to the last, shared out over the gaps between them; -1 for fewer than two.
+// A schedule that catches up after a late press keeps it, where single gaps would shrink.
+double AverageGap(const std::vector<double>& times);
 // Key down to key up of each press of vk.
 std::vector<double> Holds(const std::vector<KeyEvent>& events, unsigned vk);
-double Median(std::vector<double> values);

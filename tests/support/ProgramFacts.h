@@ -9,6 +9,10 @@
 // What the tests know of the program, from the program's own headers: control ids, hotkey ids, the
 // tray callback, the default hotkeys, and settings files written as the program writes them.
 
+// The version shown in the title (project()'s, without its fourth number) and the title itself.
+inline const std::wstring kShownVersion = TAPWREN_SHOWN_VERSION;
+inline const std::wstring kTitle = L"Tapwren Ver" + kShownVersion + L" Design by Tovrik Vennar.";
+
 constexpr unsigned kCtrlF12 = kDefaultStop;
 constexpr unsigned kCtrlBacktick = kDefaultNext;
 

@@ -6,6 +6,7 @@
 #include "settings/IniFile.h"
 #include "settings/ModuleDir.h"
 #include "support/Scratch.h"
+#include "support/Settings.h"
 
 // These go through the system's real profile functions, in a folder of each test's own.
 namespace {
@@ -40,18 +41,10 @@ protected:
     CScratchDir m_dir;
 };
 
-void ExpectFields(const CSetting& s, KeyValue next, KeyValue stop, KeyValue key1, KeyValue key2, int interval) {
-    EXPECT_EQ(s.m_dwNext, next);
-    EXPECT_EQ(s.m_dwStop, stop);
-    EXPECT_EQ(s.m_dwKey1, key1);
-    EXPECT_EQ(s.m_dwKey2, key2);
-    EXPECT_EQ(s.m_nInterval, interval);
-}
-
 }  // namespace
 
 TEST_F(ConfigTest, NoFileMeansDefaultsAndTheFirstSaveWritesAllFiveKeysInOrder) {
-    ExpectFields(Loaded(), 704, 635, 595, 118, 5000);
+    EXPECT_EQ(Loaded(), CSetting());
     EXPECT_TRUE(m_dir.List().empty()) << "loading must not create the file";
     CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_EQ(ConfigBytes(), kDefaultsFile);
@@ -72,7 +65,7 @@ TEST_F(ConfigTest, MissingOrEmptyKeysReadAsZeroNotAsDefaults) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
         PutConfig(row.file);
-        ExpectFields(Loaded(), row.next, row.stop, row.key1, row.key2, row.interval);
+        EXPECT_EQ(Loaded(), SettingOf(row.next, row.stop, row.key1, row.key2, row.interval));
     }
 }
 
@@ -106,7 +99,7 @@ TEST_F(ConfigTest, SaveAfterLoadWritesTheSameNumbersBackAndKeepsHandAddedLines) 
         "; my settings\r\n[setting]\r\nkey2=118\r\nnote=mine\r\nnext=-1\r\nstop=65659\r\nkey1=595\r\ninterval=250\r\n"
         "[other]\r\na=b\r\n");
     const CSetting setting = Loaded();
-    ExpectFields(setting, 0xFFFFFFFF, 65659, 595, 118, 250);
+    EXPECT_EQ(setting, SettingOf(0xFFFFFFFF, 65659, 595, 118, 250));
     CConfig(m_dir.Path()).Save(setting);
     EXPECT_EQ(ConfigBytes(),
               "; my settings\r\n[setting]\r\nkey2=118\r\nnote=mine\r\nnext=-1\r\nstop=65659\r\nkey1=595\r\n"
@@ -123,7 +116,7 @@ TEST_F(ConfigTest, StaleTemporaryFileFromACrashIsOverwritten) {
 
 TEST_F(ConfigTest, FolderNamedLikeTheFileCountsAsPresentAndIsLeftAlone) {
     ASSERT_TRUE(::CreateDirectoryW(ConfigFile().c_str(), nullptr));
-    ExpectFields(Loaded(), 0, 0, 0, 0, 0);
+    EXPECT_EQ(Loaded(), SettingOf(0, 0, 0, 0, 0));
     CConfig(m_dir.Path()).Save(CSetting());
     EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});

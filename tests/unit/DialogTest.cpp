@@ -6,21 +6,13 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "framework/WinApp.h"
+#include "support/TestApp.h"
 
 namespace {
 
 constexpr UINT kTemplate = 200;
 constexpr UINT kPlacedTemplate = 201;
 constexpr UINT WM_CONSUMED = WM_APP + 1;
-
-// An application object for this test program, recording the help requests it receives.
-class CTestApp : public CWinApp {
-public:
-    void OnHelp(DWORD dwContext) override { m_helpContexts.push_back(dwContext); }
-    std::vector<DWORD> m_helpContexts;
-};
-CTestApp g_app;
 
 // A dialog whose start-up runs the test's script and which records what reaches its handlers.
 class CScriptedDlg : public CDialog {
@@ -163,14 +155,14 @@ TEST(Dialog, UnownedDialogIsCentredUnlessItsTemplatePlacesIt) {
 }
 
 TEST(Dialog, F1AloneAsksForTheTemplatesHelpContext) {
-    g_app.m_helpContexts.clear();
+    g_testApp.m_helpContexts.clear();
     CScriptedDlg dialog;
     RunWith(dialog, [](CScriptedDlg& d) {
         PostKey(d.m_hWnd, VK_F1);
         ::PostMessageW(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
     });
-    ASSERT_EQ(g_app.m_helpContexts.size(), 1u);
-    EXPECT_EQ(g_app.m_helpContexts[0], 0x20000u + kTemplate);
+    ASSERT_EQ(g_testApp.m_helpContexts.size(), 1u);
+    EXPECT_EQ(g_testApp.m_helpContexts[0], 0x20000u + kTemplate);
 }
 
 TEST(Dialog, ControlsAreLookedUpOnceAndOwnedByTheDialog) {

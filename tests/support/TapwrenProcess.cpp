@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "support/KeyRecorder.h"
-#include "support/Launch.h"
-#include "support/ProgramFacts.h"
-#include "support/Pump.h"
-#include "support/Scratch.h"
+#include "KeyRecorder.h"
+#include "Launch.h"
+#include "ProgramFacts.h"
+#include "Pump.h"
+#include "Scratch.h"
 
 #include <shellapi.h>
 #include <commctrl.h>
@@ -140,6 +140,11 @@ void CTapwrenProcess::SetHotKey(int id, unsigned value) const {
 
 void CTapwrenProcess::SetIntervalText(const wchar_t* text) const {
     ::SendMessageW(Control(IDC_EDIT_INTERVAL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+bool CTapwrenProcess::Sync() const {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(m_hDialog, WM_TIMER, SYNC_TIMER_ID, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
 }
 
 bool TrayIconExists(HWND dialog) {

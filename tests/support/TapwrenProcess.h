@@ -33,6 +33,9 @@ public:
     unsigned HotKey(int id) const;
     void SetHotKey(int id, unsigned value) const;
     void SetIntervalText(const wchar_t* text) const;
+    // Runs the settings sync now, as the program's one-second timer does, and returns once it is over:
+    // a control changed before it has then been compared, and saved or refused.
+    bool Sync() const;
     DWORD ProcessId() const { return m_pi.dwProcessId; }
     const std::wstring& Dir() const { return m_dir; }
     // Kills the process outright, as a crash or a task manager would.

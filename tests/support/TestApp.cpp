@@ -1,0 +1,3 @@
+#include "TestApp.h"
+
+CTestApp g_testApp;
