@@ -13,7 +13,8 @@ DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
     LONGLONG period = 0;
     while (state.IsAlive()) {
         if (!state.IsRunning()) {
-            pause.WaitForWake();
+            if (!pause.WaitForWake())
+                break;
             due = 0;
             continue;
         }

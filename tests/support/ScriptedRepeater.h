@@ -41,6 +41,9 @@ public:
         m_bAlive = false;
         m_bCancelled = true;
     }
+    // The pause cancelled while the alive flag still reads true, as a teardown that cancelled first
+    // would leave it for a moment.
+    void CancelOnly() { m_bCancelled = true; }
 
     // Plays the scene with the worker's loop; returns what it returned.
     DWORD Run() { return RunRepeater(*this, *this); }
@@ -79,14 +82,18 @@ public:
         m_now = std::max(m_now, deadline);
         return true;
     }
-    // Only the script can wake an idle worker: once it has ended, so has the scene.
+    // Only the script can wake an idle worker: once it has ended, so has the scene. A worker that
+    // keeps waiting once cancelled would spin; the scene ends it after a few such waits.
     bool WaitForWake() override {
+        if (m_bCancelled && ++m_cancelledWakeWaits >= 3)
+            m_bAlive = false;
         if (!m_bCancelled && m_script.empty())
             Teardown();
         if (!m_bCancelled)
             RunNextAction();
         return !m_bCancelled;
     }
+    int m_cancelledWakeWaits = 0;  // waits for a wake begun after the cancel
     bool IsCancelled() const override { return m_bCancelled; }
 
     // IKeyOutput

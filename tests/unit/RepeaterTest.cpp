@@ -169,6 +169,14 @@ TEST_F(WorkerRules, TeardownWhileIdleEndsTheWorkerWithoutAPress) {
     EXPECT_TRUE(m_worker.m_reads.empty());
 }
 
+TEST_F(WorkerRules, CancelWhileIdleEndsTheWorkerEvenWithTheAliveFlagStillSet) {
+    m_worker.m_dwCurKey = kF7;
+    m_worker.At(50, [this] { m_worker.CancelOnly(); });
+    EXPECT_EQ(m_worker.Run(), 0u);
+    EXPECT_EQ(m_worker.m_cancelledWakeWaits, 0) << "the worker waited again after the cancel";
+    EXPECT_TRUE(m_worker.m_events.empty());
+}
+
 TEST(RealPause, KeepsDeadlinesWithBothTimersAndEndsAtOnceWhenCancelled) {
     for (bool highResolution : {true, false}) {
         CPause pause(highResolution);
