@@ -43,7 +43,8 @@ add_test(NAME win_tests COMMAND tapwren_win_tests)
 set_tests_properties(win_tests PROPERTIES RESOURCE_LOCK desktop)
 
 # The end-to-end tests start the real Tapwren.exe, which is built beside them.
-add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/TapwrenTest.cpp)
+add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/SaveTraceTest.cpp tests/e2e/TapwrenTest.cpp)
+configure_file(tests/support/trace-files.sh ${CMAKE_BINARY_DIR}/trace-files.sh COPYONLY)
 target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main psapi)
 # A seeded corpus of hostile settings files, made anew when the script changes.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

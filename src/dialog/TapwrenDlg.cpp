@@ -106,8 +106,8 @@ BOOL CTapwrenDlg::SyncHotKeys() {
         stored = values[i];
         changed = true;
     }
-    if (changed)
-        m_config.Save(m_setting);
+    if (changed || m_bSaveFailed)
+        SaveSettings();
     return changed;
 }
 
@@ -262,9 +262,13 @@ void CTapwrenDlg::OnTimer(UINT_PTR nIDEvent) {
         SyncHotKeys();
 }
 
+void CTapwrenDlg::SaveSettings() {
+    m_bSaveFailed = !m_config.Save(m_setting);
+}
+
 void CTapwrenDlg::SaveOnClose() {
     m_setting.m_nInterval = ParseDecimal(m_pIntervalEdit->GetWindowText().c_str());
-    m_config.Save(m_setting);
+    SaveSettings();
 }
 
 void CTapwrenDlg::OnDestroy() {

@@ -33,7 +33,7 @@ public:
     // The RegisterHotKey modifiers of a key value.
     static UINT HotKeyToModifiers(KeyValue value);
     // Once a second: re-registers hotkeys whose control changed and saves the settings if any
-    // control did. Returns whether anything changed.
+    // control did, or if the last save could not be made. Returns whether anything changed.
     BOOL SyncHotKeys();
     LRESULT AddTrayIcon();
 
@@ -78,6 +78,8 @@ public:
     // Start-up got past the single-instance test. A second instance never does, and its teardown
     // must then leave the settings file, the hotkeys and the tray alone.
     bool m_bStarted = false;
+    // The last save could not be made (a full disk, say): the sync tries again until one is.
+    bool m_bSaveFailed = false;
 
 protected:
     BOOL OnInitDialog() override;
@@ -91,6 +93,7 @@ private:
     void OnDestroy();
     void OnTimer(UINT_PTR nIDEvent);
     void OnEndSession(BOOL bEnding);
+    void SaveSettings();
     // Stores the interval edit's number in the settings and saves them.
     void SaveOnClose();
 };

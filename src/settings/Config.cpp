@@ -101,7 +101,6 @@ CopyResult MakeCopy(const std::wstring& path, const std::wstring& temp, bool exi
         if (from != INVALID_HANDLE_VALUE)
             ::CloseHandle(from);
     }
-    whole = ::FlushFileBuffers(to) && whole;
     ::CloseHandle(to);
     if (!whole) {
         ::DeleteFileW(temp.c_str());
@@ -110,15 +109,31 @@ CopyResult MakeCopy(const std::wstring& path, const std::wstring& temp, bool exi
     return CopyResult::kMade;
 }
 
+// Puts the file's bytes on the disk. The profile functions write without flushing, and a rename can
+// reach the disk before the data of the file it puts in place: after a power cut the settings file
+// would come back empty or with old or garbage bytes.
+bool FlushToDisk(const wchar_t* path) {
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool flushed = ::FlushFileBuffers(file) != FALSE;
+    ::CloseHandle(file);
+    return flushed;
+}
+
 // The last resort, where the folder allows no new file: the file itself, rewritten in place, but only
-// with room enough that the rewrite cannot run out of space halfway.
-void SaveInPlace(CIniFile& file, const CSetting& setting) {
+// with room enough that the rewrite cannot run out of space halfway. Returns whether it holds the
+// settings on the disk.
+bool SaveInPlace(CIniFile& file, const CSetting& setting) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     const ULONGLONG size = ::GetFileAttributesExW(file.m_szPath, GetFileExInfoStandard, &data)
                                ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
                                : 0;
-    if (HasRoomToRewrite(file.m_szPath, size))
-        WriteSettings(file, setting);
+    if (!HasRoomToRewrite(file.m_szPath, size))
+        return false;
+    WriteSettings(file, setting);
+    return FlushToDisk(file.m_szPath) && HoldsSettings(file, setting);
 }
 
 }  // namespace
@@ -135,38 +150,38 @@ void CConfig::Load(CSetting& setting) const {
     ReadSettings(file, setting);
 }
 
-void CConfig::Save(CSetting setting) const {
+bool CConfig::Save(CSetting setting) const {
     CIniFile file;
     file.SetPathName((m_dir + kConfigFileName).c_str());
     if (m_dir.empty() || !file.HasPathName())
-        return;
+        return false;
     file.SetPathName(SaveTarget(file.m_szPath).c_str());
     const DWORD attributes = ::GetFileAttributesW(file.m_szPath);
     // Writing in place fails on these too; the copy must not get round that.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return;
+        return false;
     CIniFile temp;
     temp.SetPathName((std::wstring(file.m_szPath) + kTempSuffix).c_str());
     ULONGLONG size = 0;
     const CopyResult copy = temp.HasPathName()
                                 ? MakeCopy(file.m_szPath, temp.m_szPath, attributes != INVALID_FILE_ATTRIBUTES, size)
                                 : CopyResult::kFolderForbidsNewFiles;
-    if (copy == CopyResult::kFolderForbidsNewFiles)
-        SaveInPlace(file, setting);
     if (copy != CopyResult::kMade) {
+        const bool saved = copy == CopyResult::kFolderForbidsNewFiles && SaveInPlace(file, setting);
         file.Flush();
-        return;
+        return saved;
     }
     // Whatever goes wrong from here, the file is left as it was and the copy goes.
     if (HasRoomToRewrite(temp.m_szPath, size)) {
         WriteSettings(temp, setting);
-        if (HoldsSettings(temp, setting) &&
+        if (HoldsSettings(temp, setting) && FlushToDisk(temp.m_szPath) &&
             ::MoveFileExW(temp.m_szPath, file.m_szPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             file.Flush();
-            return;
+            return true;
         }
     }
     temp.Flush();
     ::DeleteFileW(temp.m_szPath);
     file.Flush();
+    return false;
 }

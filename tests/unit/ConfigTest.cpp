@@ -46,7 +46,7 @@ protected:
 TEST_F(ConfigTest, NoFileMeansDefaultsAndTheFirstSaveWritesAllFiveKeysInOrder) {
     EXPECT_EQ(Loaded(), CSetting());
     EXPECT_TRUE(m_dir.List().empty()) << "loading must not create the file";
-    CConfig(m_dir.Path()).Save(CSetting());
+    EXPECT_TRUE(CConfig(m_dir.Path()).Save(CSetting()));
     EXPECT_EQ(ConfigBytes(), kDefaultsFile);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"}) << "a finished save leaves no temporary file";
 }
@@ -117,7 +117,7 @@ TEST_F(ConfigTest, StaleTemporaryFileFromACrashIsOverwritten) {
 TEST_F(ConfigTest, FolderNamedLikeTheFileCountsAsPresentAndIsLeftAlone) {
     ASSERT_TRUE(::CreateDirectoryW(ConfigFile().c_str(), nullptr));
     EXPECT_EQ(Loaded(), SettingOf(0, 0, 0, 0, 0));
-    CConfig(m_dir.Path()).Save(CSetting());
+    EXPECT_FALSE(CConfig(m_dir.Path()).Save(CSetting()));
     EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});
 }
@@ -126,7 +126,7 @@ TEST_F(ConfigTest, ReadOnlyFileIsNeitherChangedNorReplaced) {
     const std::string original = "[setting]\r\ninterval=250\r\n";
     PutConfig(original);
     ASSERT_TRUE(::SetFileAttributesW(ConfigFile().c_str(), FILE_ATTRIBUTE_READONLY));
-    CConfig(m_dir.Path()).Save(CSetting());
+    EXPECT_FALSE(CConfig(m_dir.Path()).Save(CSetting())) << "a refused save reported as made";
     EXPECT_EQ(ConfigBytes(), original);
     EXPECT_TRUE(::GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"cfg.ini"});
@@ -136,7 +136,7 @@ TEST_F(ConfigTest, ReadOnlyFileIsNeitherChangedNorReplaced) {
 TEST_F(ConfigTest, PathTooLongForTheBufferIsNeverCutShort) {
     // Cut to MAX_PATH characters, this folder would name a file starting "aaa…" in the scratch folder.
     const std::wstring deep = m_dir.Path() + std::wstring(MAX_PATH, L'a') + L"\\";
-    CConfig(deep).Save(CSetting());
+    EXPECT_FALSE(CConfig(deep).Save(CSetting()));
     CSetting setting;
     setting.m_nInterval = 1;
     CConfig(deep).Load(setting);
@@ -149,7 +149,7 @@ TEST_F(ConfigTest, PathTooLongForTheBufferIsNeverCutShort) {
     ASSERT_TRUE(::CreateDirectoryW(fits.c_str(), nullptr));
     CSetting saved;
     saved.m_nInterval = 77;
-    CConfig(fits).Save(saved);
+    EXPECT_TRUE(CConfig(fits).Save(saved));
     CSetting loaded;
     CConfig(fits).Load(loaded);
     EXPECT_EQ(loaded.m_nInterval, 77);
