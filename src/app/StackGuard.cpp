@@ -1,7 +1,7 @@
 // The stack-protector runtime for the hardened build, in place of the compiler's own. That one seeds
 // the canary from the CryptoAPI, which loads a cryptographic provider at every start of the program
-// (about 20 ms of a 200 ms start under Wine: bench/run.sh with and without this file); RtlGenRandom
-// gives the same random bits without it.
+// (about 20 ms more start-up under Wine when measured with bench/run.sh with and without this file);
+// RtlGenRandom gives the same random bits without it.
 // Defining these symbols here keeps the compiler's version out of the link.
 #include <windows.h>
 #include <ntsecapi.h>

@@ -131,9 +131,9 @@ TEST_F(RobustnessTest, IntervalTextOfAnyKindNeverHangsAndPressesByTheRules) {
         SCOPED_TRACE(Narrow(row.text));
         app.SetIntervalText(row.text.c_str());
         m_recorder.Clear();
-        InjectCombo(kCtrlF12);
+        app.PostHotKey(HOTKEY_ID_STOP);
         ASSERT_TRUE(PumpUntil([&] { return DownTimes(m_recorder.Events(), VK_F8).size() >= 3; }, 10000));
-        InjectCombo(kCtrlF12);
+        app.PostHotKey(HOTKEY_ID_STOP);
         WaitUntilQuiet(m_recorder);
         EXPECT_GE(AverageGap(DownTimes(m_recorder.Events(), VK_F8)), row.atLeast);
         EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));
@@ -142,12 +142,12 @@ TEST_F(RobustnessTest, IntervalTextOfAnyKindNeverHangsAndPressesByTheRules) {
     // Changed while repeating: the new text applies from the next cycle on, not to the pause under way.
     app.SetIntervalText(L"900");
     m_recorder.Clear();
-    InjectCombo(kCtrlF12);
+    app.PostHotKey(HOTKEY_ID_STOP);
     // The first press has read the text once its key is up again.
     ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
     app.SetIntervalText(L"100");
     ASSERT_TRUE(PumpUntil([&] { return DownTimes(m_recorder.Events(), VK_F8).size() >= 3; }, 10000));
-    InjectCombo(kCtrlF12);
+    app.PostHotKey(HOTKEY_ID_STOP);
     WaitUntilQuiet(m_recorder);
     const std::vector<double> downs = DownTimes(m_recorder.Events(), VK_F8);
     EXPECT_GT(downs[1] - downs[0], 600) << "the pause under way took the new text";
@@ -157,7 +157,7 @@ TEST_F(RobustnessTest, IntervalTextOfAnyKindNeverHangsAndPressesByTheRules) {
     app.SetIntervalText(std::wstring(32000, L'9').c_str());
     m_recorder.Clear();
     // Wine's edit control takes a while to lay out that much centred text before the hotkey gets through.
-    InjectCombo(kCtrlF12);
+    app.PostHotKey(HOTKEY_ID_STOP);
     EXPECT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 20000));
     EXPECT_TRUE(Responsive(app.Dialog()));
     EXPECT_LT(CpuSecondsWhile(app, 1000), 0.05) << "seconds of processor time in 1 s of the pause";
@@ -171,7 +171,7 @@ TEST_F(RobustnessTest, LongestIntervalFromTheFilePausesWithoutProcessorTime) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 2147483647)));
     CTapwrenProcess app(m_dir.Path());
     ASSERT_TRUE(app.Start());
-    InjectCombo(kCtrlF12);
+    app.PostHotKey(HOTKEY_ID_STOP);
     ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
     EXPECT_LT(CpuSecondsWhile(app, 2000), 0.05) << "seconds of processor time in 2 s of the pause";
     EXPECT_EQ(DownTimes(m_recorder.Events(), VK_F8).size(), 1u);
@@ -297,7 +297,7 @@ TEST_F(RobustnessTest, ClosedAtRandomMomentsWhileRepeatingNothingIsLost) {
         m_recorder.Clear();
         CTapwrenProcess app(m_dir.Path());
         ASSERT_TRUE(app.Start());
-        InjectCombo(kCtrlF12);
+        app.PostHotKey(HOTKEY_ID_STOP);
         PumpFor(static_cast<double>(rng() % 300));
         EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
         EXPECT_TRUE(EveryDownHasItsUp(m_recorder.Events()));

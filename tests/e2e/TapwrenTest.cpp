@@ -80,11 +80,11 @@ TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
 TEST_F(TapwrenTest, FirstPressAfterStartUpIsHeldInFull) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
-    InjectCombo(kCtrlF12);  // the worker's very first press, on its fresh thread
+    m_app.PostHotKey(HOTKEY_ID_STOP);  // the worker's very first press, on its fresh thread
     ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
     // Load only lengthens the hold; one timed from before a slow first key down came out at 89 ms.
     EXPECT_GE(Holds(m_recorder.Events(), VK_F8)[0], 97);
-    InjectCombo(kCtrlF12);
+    m_app.PostHotKey(HOTKEY_ID_STOP);
 }
 
 TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
@@ -215,7 +215,7 @@ TEST_F(TapwrenTest, EscapeAndEnterCloseAndSave) {
 TEST_F(TapwrenTest, ClosingDuringALongPauseIsPromptAndLeavesNoKeyDown) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
-    InjectCombo(kCtrlF12);
+    m_app.PostHotKey(HOTKEY_ID_STOP);
     ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F8).size() == 1; }, 10000));
     PumpFor(500);
     const double took = m_app.CloseWith(WM_CLOSE);
@@ -228,7 +228,7 @@ TEST_F(TapwrenTest, ClosingDuringALongPauseIsPromptAndLeavesNoKeyDown) {
 TEST_F(TapwrenTest, ClosingDuringAHoldSendsTheKeyUp) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 5000)));
     ASSERT_TRUE(m_app.Start());
-    InjectCombo(kCtrlF12);
+    m_app.PostHotKey(HOTKEY_ID_STOP);
     ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
     EXPECT_GE(m_app.CloseWith(WM_CLOSE), 0);
     const std::vector<KeyEvent> pressed = OfKeys(m_recorder.Events(), {VK_F8});
