@@ -8,10 +8,6 @@ BYTE ScanCodeOf(BYTE vk) {
 
 }  // namespace
 
-CSystemKeyOutput::CSystemKeyOutput() {
-    ScanCodeOf(0);
-}
-
 void CSystemKeyOutput::KeyDown(BYTE vk) {
     ::keybd_event(vk, ScanCodeOf(vk), 0, 0);
 }

@@ -12,12 +12,9 @@ public:
 };
 
 // Synthesised keyboard input, as if typed: the virtual key with its scan code looked up afresh for
-// each event, never flagged as an extended key. Made on the thread that presses.
+// each event, never flagged as an extended key.
 class CSystemKeyOutput : public IKeyOutput {
 public:
-    // Makes the thread's first call into the window system, which is slow (10-15 ms under Wine), so
-    // that it is over before the first press is timed.
-    CSystemKeyOutput();
     void KeyDown(BYTE vk) override;
     void KeyUp(BYTE vk) override;
 };
