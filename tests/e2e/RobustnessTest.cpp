@@ -338,43 +338,42 @@ TEST_F(RobustnessTest, HotkeysSharingACombinationOrTheRepeatedKeyCauseNoRunaway)
     EXPECT_NE(Config().find("next=119\r\nstop=119\r\n"), std::string::npos);
 }
 
-// Whether repeating ends up on or off is told by the start/stop presses the input system delivered,
-// counted by the hook: one lost there is not the program's, one the program lost still shows.
+// Two thousand hotkeys reach the program's queue as the system delivers them, posted, while it repeats
+// with no pause. Whether repeating ends up on or off is told by the start/stop hotkeys that the queue
+// took: one the program lost still shows. (Injected as keys instead, the input system's matching
+// under load lost a hotkey in about one run of five although the hook saw every key.)
 TEST_F(RobustnessTest, BurstOfTwoThousandHotkeysKeepsItResponsiveAndCounted) {
     ASSERT_TRUE(WriteBytes(ConfigFile(), ConfigWith(VK_F8, VK_F7, 0)));
     CTapwrenProcess app(m_dir.Path());
     ASSERT_TRUE(app.Start());
-    // Hidden now, the dialog shows again when the tray's double-click, posted after the burst, is
-    // taken from its queue: by then every hotkey posted before it has been handled. The input system
-    // may post a hotkey a little after the injecting call returns, so the double-click waits until
-    // the hook has seen a last key that follows the burst.
-    ::SendMessageW(app.Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(app.Dialog()); }, 10000));
+    app.PostHotKey(HOTKEY_ID_STOP);
+    ASSERT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
+    size_t delivered = 1;
     for (int i = 0; i < 1000; ++i) {
-        InjectCombo(kCtrlF12);
-        InjectCombo(kCtrlBacktick);
+        delivered += app.PostHotKey(HOTKEY_ID_STOP) ? 1 : 0;
+        app.PostHotKey(HOTKEY_ID_NEXT);
         if (i % 100 == 0)
             PumpFor(1);
     }
-    InjectCombo(VK_F24);
-    ASSERT_TRUE(PumpUntil([&] { return Holds(m_recorder.Events(), VK_F24).size() == 1; }, 60000));
     EXPECT_TRUE(Responsive(app.Dialog()));
+    // Shown again only once the tray's double-click, posted after the burst, is taken from the
+    // queue: by then every hotkey before it has been handled.
+    ::SendMessageW(app.Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(app.Dialog()); }, 10000));
     ::PostMessageW(app.Dialog(), WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(app.Dialog()) != FALSE; }, 60000))
         << "the queue never drained";
-    const size_t delivered = DownTimes(m_recorder.Events(), VK_F12).size();
     const auto presses = [&] {
         return DownTimes(m_recorder.Events(), VK_F8).size() + DownTimes(m_recorder.Events(), VK_F7).size();
     };
-    EXPECT_GE(delivered, 1000u) << "the hook saw too few of the 1000 start/stop presses for the count to mean much";
     m_recorder.Clear();
     if (delivered % 2 == 1) {
         EXPECT_TRUE(PumpUntil([&] { return presses() >= 2; }, 10000))
-            << "repeating should be on after " << delivered << " start/stop presses";
+            << "repeating should be on after " << delivered << " start/stop hotkeys";
     } else {
         // The cycle under way when the last stop was handled may still press once.
         PumpFor(1000);
-        EXPECT_LE(presses(), 1u) << "repeating should be off after " << delivered << " start/stop presses";
+        EXPECT_LE(presses(), 1u) << "repeating should be off after " << delivered << " start/stop hotkeys";
     }
     EXPECT_GE(app.CloseWith(WM_CLOSE), 0);
 }

@@ -35,7 +35,8 @@ public:
     void SetIntervalText(const wchar_t* text) const;
     // Delivers a hotkey the way the system does, posted to the dialog, for tests whose subject is not
     // the registration: the input system's matching of injected keys is left out of them.
-    void PostHotKey(int id) const { ::PostMessageW(m_hDialog, WM_HOTKEY, static_cast<WPARAM>(id), 0); }
+    // Returns whether it reached the queue.
+    bool PostHotKey(int id) const { return ::PostMessageW(m_hDialog, WM_HOTKEY, static_cast<WPARAM>(id), 0) != FALSE; }
     // Runs the settings sync now, as the program's one-second timer does, and returns once it is over:
     // a control changed before it has then been compared, and saved or refused.
     bool Sync() const;
