@@ -8,6 +8,7 @@
 
 #include "dialog/TapwrenDlg.h"
 #include "support/Inject.h"
+#include "support/ProgramFacts.h"
 #include "support/Pump.h"
 #include "support/Scratch.h"
 
@@ -90,6 +91,9 @@ protected:
                                                      nullptr, nullptr, nullptr);
             *bindings[i] = &m_controls[i];
         }
+        // Plain keys as hotkeys: see kPlainStop in support/ProgramFacts.h.
+        m_dialog.m_setting.m_dwNext = kPlainNext;
+        m_dialog.m_setting.m_dwStop = kPlainStop;
         const KeyValue values[] = {m_dialog.m_setting.m_dwNext, m_dialog.m_setting.m_dwStop,
                                    m_dialog.m_setting.m_dwKey1, m_dialog.m_setting.m_dwKey2};
         for (int i = 0; i < 4; ++i)
@@ -118,17 +122,17 @@ protected:
 TEST_F(HotKeySyncTest, UnchangedControlsNeitherSaveNorReRegister) {
     EXPECT_FALSE(m_dialog.SyncHotKeys());
     EXPECT_EQ(::GetFileAttributesW(ConfigFile().c_str()), INVALID_FILE_ATTRIBUTES);
-    InjectCombo(0x27B);
+    InjectCombo(kPlainStop);
     EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
 }
 
 TEST_F(HotKeySyncTest, ChangedStopControlMovesTheRegistrationAndSavesOnce) {
-    Set(m_controls[1], 0x27A);  // Ctrl + F11
+    Set(m_controls[1], VK_F11);
     EXPECT_TRUE(m_dialog.SyncHotKeys());
-    EXPECT_EQ(Saved(), "[setting]\r\nnext=704\r\nstop=634\r\nkey1=595\r\nkey2=118\r\ninterval=5000\r\n");
-    InjectCombo(0x27A);
+    EXPECT_EQ(Saved(), "[setting]\r\nnext=121\r\nstop=122\r\nkey1=595\r\nkey2=118\r\ninterval=5000\r\n");
+    InjectCombo(VK_F11);
     EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
-    InjectCombo(0x27B);
+    InjectCombo(kPlainStop);
     EXPECT_TRUE(HotKeysArriving(m_hHost).empty()) << "the old combination still arrives";
 
     RemoveTree(ConfigFile());
@@ -154,12 +158,12 @@ TEST_F(HotKeySyncTest, ValueWithBitsAboveFifteenIsReplacedByTheControlsAtTheFirs
 }
 
 TEST_F(HotKeySyncTest, CombinationTheOtherHotkeyHoldsLeavesTheEditedOneUnregistered) {
-    Set(m_controls[0], 0x27B);  // the switch control set to the start/stop combination
+    Set(m_controls[0], kPlainStop);  // the switch control set to the start/stop hotkey
     EXPECT_TRUE(m_dialog.SyncHotKeys());
-    EXPECT_EQ(m_dialog.m_setting.m_dwNext, 0x27Bu);
-    EXPECT_NE(Saved().find("next=635\r\nstop=635\r\n"), std::string::npos);
-    InjectCombo(0x27B);
+    EXPECT_EQ(m_dialog.m_setting.m_dwNext, kPlainStop);
+    EXPECT_NE(Saved().find("next=123\r\nstop=123\r\n"), std::string::npos);
+    InjectCombo(kPlainStop);
     EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
-    InjectCombo(0x2C0);
+    InjectCombo(kPlainNext);
     EXPECT_TRUE(HotKeysArriving(m_hHost).empty());
 }
