@@ -5,6 +5,7 @@
 #include "common/Setting.h"
 #include "dialog/TapwrenDlg.h"
 #include "res/resource.h"
+#include "Settings.h"
 
 // What the tests know of the program, from the program's own headers: control ids, hotkey ids, the
 // tray callback, the default hotkeys, and settings files written as the program writes them.
@@ -32,22 +33,12 @@ inline std::string ConfigText(const CSetting& s) {
 
 // The defaults but for the two keys and the interval.
 inline std::string ConfigWith(KeyValue key1, KeyValue key2, std::int32_t interval) {
-    CSetting s;
-    s.m_dwKey1 = key1;
-    s.m_dwKey2 = key2;
-    s.m_nInterval = interval;
-    return ConfigText(s);
+    return ConfigText(SettingOf(kDefaultNext, kDefaultStop, key1, key2, interval));
 }
 
 // The same with the plain hotkeys.
 inline std::string ConfigWithPlainHotKeys(KeyValue key1, KeyValue key2, std::int32_t interval) {
-    CSetting s;
-    s.m_dwNext = kPlainNext;
-    s.m_dwStop = kPlainStop;
-    s.m_dwKey1 = key1;
-    s.m_dwKey2 = key2;
-    s.m_nInterval = interval;
-    return ConfigText(s);
+    return ConfigText(SettingOf(kPlainNext, kPlainStop, key1, key2, interval));
 }
 
 inline const std::string kDefaultsFile = ConfigText(CSetting());
