@@ -15,8 +15,13 @@ namespace {
 // Broadcast by the shell when the taskbar is created again (Explorer restarted): every icon is gone.
 const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-// The icon data up to and including guidItem, without the balloon icon.
+// The icon data up to and including guidItem, without the balloon icon: its size follows the size of
+// the handles in it.
+#ifdef _WIN64
+constexpr DWORD kNotifyIconDataSize = 968;
+#else
 constexpr DWORD kNotifyIconDataSize = 952;
+#endif
 static_assert(offsetof(NOTIFYICONDATAW, hBalloonIcon) == kNotifyIconDataSize, "NOTIFYICONDATAW layout");
 
 // The four hotkey controls, in the order they are filled, read and compared: each with its global
