@@ -16,6 +16,8 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
 PROGRAMS = ["Tapwren", "PlainRepeater", "WorkFloor"]
+# The Wine that runs the chosen build (bench/run.sh sets it, with the build's name).
+WINE = os.environ.get("TAPWREN_WINE", "wine")
 COLUMNS = {"Tapwren": "Tapwren", "PlainRepeater": "plain repeater", "WorkFloor": "work floor"}
 
 
@@ -26,7 +28,7 @@ def percentile(values, p):
 
 def run_driver(build, args):
     samples = {}
-    driver = subprocess.Popen(["wine", str(build / "tapwren_bench.exe"), *args], stdout=subprocess.PIPE, text=True)
+    driver = subprocess.Popen([WINE, str(build / "tapwren_bench.exe"), *args], stdout=subprocess.PIPE, text=True)
     for line in driver.stdout:
         parts = line.strip().split(",")
         if len(parts) == 3:
@@ -111,8 +113,9 @@ def main():
     rows = table_rows(samples, exe_bytes)
 
     machine = f"{os.cpu_count()} cores {platform.machine()}, {platform.platform()}"
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
-    print(f"Machine: {machine}; {wine}. Under Wine, waits are not rounded to the 15.6 ms timer tick.")
+    wine = subprocess.run([WINE, "--version"], capture_output=True, text=True).stdout.strip()
+    machine = f"{os.environ['TAPWREN_ARCH']} build ({os.environ['TAPWREN_BUILD_NAME']}) on {machine}"
+    print(f"Measured: {machine}; {wine}. Under Wine, waits are not rounded to the 15.6 ms timer tick.")
     header = ["figure", COLUMNS["Tapwren"], COLUMNS["PlainRepeater"], COLUMNS["WorkFloor"], "Tapwren / floor", "goal"]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))

@@ -87,13 +87,26 @@ tapwren_strict(tapwren_planting_tests)
 add_test(NAME planted_version_dll COMMAND tapwren_planting_tests)
 set_tests_properties(planted_version_dll PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=version=n,b;mscoree,mshtml=")
 
-add_test(NAME imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tapwren>)
-# A release build from scratch against this tree's. It runs beside the tests that drive the program,
-# which hold on a busy machine.
+add_test(NAME imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tapwren> ${CMAKE_OBJDUMP})
+# A release build of this tree's architecture from scratch against this tree's, and the other
+# architecture's program compiled. They run beside the tests that drive the program, which hold on a
+# busy machine.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TAPWREN_ARCH x64)
+    set(OTHER_ARCH x86)
+else()
+    set(TAPWREN_ARCH x86)
+    set(OTHER_ARCH x64)
+endif()
 add_test(NAME reproducible_release COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh
-                                           ${CMAKE_BINARY_DIR}/release-check $<TARGET_FILE:Tapwren>)
+                                           ${CMAKE_BINARY_DIR}/release-check ${TAPWREN_ARCH} $<TARGET_FILE:Tapwren>)
+add_test(NAME ${OTHER_ARCH}_build COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-other-arch.sh
+                                          ${CMAKE_BINARY_DIR}/${OTHER_ARCH}-build ${OTHER_ARCH})
 foreach(block VersionBlocks NoTranslation)
     add_executable(${block} tests/planted/Empty.cpp tests/planted/${block}.rc)
     set_target_properties(${block} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
     add_dependencies(tapwren_planting_tests ${block})
 endforeach()
+
+# The commands end what they start and let go of their locks, however they end.
+add_test(NAME command_cleanup COMMAND ${CMAKE_SOURCE_DIR}/tests/commands/cleanup-test.sh)

@@ -3,10 +3,12 @@
 # particular must never be imported: a copy planted beside the program would be loaded instead.
 # Nor may it import the CryptoAPI: seeding the stack canary through it loads a cryptographic
 # provider at every start, which the program's own canary seeding avoids.
+# Arguments: the executable and the objdump of its architecture.
 set -euo pipefail
 exe=$1
+objdump=$2
 allowed="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll shlwapi.dll user32.dll"
-imports=$(i686-w64-mingw32-objdump -p "$exe")
+imports=$("$objdump" -p "$exe")
 status=0
 while read -r dll; do
     lower=$(echo "$dll" | tr '[:upper:]' '[:lower:]')

@@ -1,30 +1,32 @@
 #!/usr/bin/env bash
-# Builds Tapwren.exe if needed and starts it under Wine from build/run (where its cfg.ini lives).
-# On a desktop it opens there; without a display it runs on a private Xvfb, saves a screenshot of
-# the dialog, prints the PNG's path and then ends the program (without its teardown).
+# Builds Tapwren.exe if needed and starts it under Wine from build/run (where its cfg.ini lives), as
+# the build this machine can run (see choose_arch in common.sh). On a desktop it opens there; without
+# a display it runs on a private Xvfb, saves a screenshot of the dialog, prints the PNG's path and then
+# ends the program (without its teardown).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 source scripts/common.sh
-take_command_lock "$root/build/win" run
+begin_command
+take_command_lock "$root/build" run
 scripts/setup.sh
-lock_build build/win
-build_windows build/win -- Tapwren
+choose_arch "$root"
+lock_build "$TAPWREN_BUILD"
+build_windows "$TAPWREN_BUILD" "$TAPWREN_TOOLCHAIN" -- Tapwren
 mkdir -p build/run
-cp build/win/Tapwren.exe build/run/
+cp "$TAPWREN_BUILD/Tapwren.exe" build/run/
 unlock_build
 
 had_display=${DISPLAY:-}
-wine_env_start "$root/build/win" run
-trap wine_env_stop EXIT
+wine_env_start "$TAPWREN_BUILD" run
 cd build/run
 if [ -n "$had_display" ]; then
-    wine Tapwren.exe
+    run_child "$TAPWREN_WINE" Tapwren.exe
     exit 0
 fi
 
-wine Tapwren.exe &
+"$TAPWREN_WINE" Tapwren.exe &
 window=""
 for _ in $(seq 100); do
     window=$(xwininfo -root -tree 2>/dev/null | awk '/"Tapwren[^"]*Vennar\."/ {print $1; exit}')
@@ -38,4 +40,4 @@ fi
 sleep 1  # let the controls paint
 shot="$root/build/run/tapwren.png"
 import -window "$window" "$shot"
-echo "Tapwren ran on a private display (none was set); its dialog: $shot"
+echo "Tapwren ($TAPWREN_ARCH) ran on a private display (none was set); its dialog: $shot"

@@ -3,7 +3,9 @@
 # packages a command needs besides (the benchmark's plotting library).
 set -euo pipefail
 
-packages=(g++ make g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake googletest
+# Both Windows builds' compilers and Wines: where 32-bit programs cannot run, the x86-64 build is the one
+# tested, and the x86 one is still compiled.
+packages=(g++ make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake googletest
           clang-format fonts-wqy-microhei imagemagick x11-utils zip unzip python3 procps strace "$@")
 
 missing=()
