@@ -4,6 +4,9 @@
 share=/mnt
 # The tests make folders with Chinese names, which need a UTF-8 locale on the Unix side.
 export LANG=C.UTF-8 HOME=/tmp/home WINEPREFIX=/tmp/home/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Everything here runs several times slower than on the host: the tests wait that much longer for
+# what should arrive.
+export TAPWREN_TEST_PATIENCE=5
 mkdir -p "$HOME" "$share/results"
 Xvfb :1 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 export DISPLAY=:1
@@ -27,7 +30,10 @@ run() {
 }
 
 run tapwren_unit_tests.exe
-run tapwren_win_tests.exe "--gtest_filter=-$(cat "$share/leave-out-win")"
-run tapwren_e2e_tests.exe "--gtest_filter=-$(cat "$share/leave-out-e2e")"
+# Left out here: the processor time of a whole test program over 0.6 s of pausing, which the emulation
+# itself inflates past its bound on a busy host. The x86 program's long pauses are still measured end
+# to end, by RobustnessTest.LongestIntervalFromTheFilePausesWithoutProcessorTime.
+run tapwren_win_tests.exe --gtest_filter=-RealPause.PausesOfADayAndMoreCostNoProcessorTime
+run tapwren_e2e_tests.exe
 WINEDLLOVERRIDES="version=n,b;mscoree,mshtml=" run planted/tapwren_planting_tests.exe
 wineserver -k

@@ -15,7 +15,7 @@ bool Launch(const std::wstring& exe, const std::wstring& dir, PROCESS_INFORMATIO
 }
 
 bool WaitForProcess(HANDLE process, DWORD timeoutMs) {
-    const double end = CKeyRecorder::NowMs() + timeoutMs;
+    const double end = CKeyRecorder::NowMs() + timeoutMs * Patience();
     for (;;) {
         const double left = end - CKeyRecorder::NowMs();
         if (left <= 0)

@@ -2,14 +2,28 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <functional>
 
 #include "KeyRecorder.h"
 
+// How many times longer than the time given the tests wait for what should arrive. Each such wait is
+// generous, and returns as soon as the thing has arrived; in the emulated x86 machine, where everything
+// runs several times slower, TAPWREN_TEST_PATIENCE lengthens them. What never arrives still fails.
+inline double Patience() {
+    static const double patience = [] {
+        wchar_t value[16] = {};
+        const DWORD length = ::GetEnvironmentVariableW(L"TAPWREN_TEST_PATIENCE", value, 16);
+        const double given = length > 0 && length < 16 ? std::wcstod(value, nullptr) : 1;
+        return given > 1 ? given : 1;
+    }();
+    return patience;
+}
+
 // Serves this thread's messages (a window the worker reads from belongs to it) for a while, or until
-// a condition holds; returns whether it did within the time given.
+// a condition holds; returns whether it did within the time given (times the patience).
 inline bool PumpUntil(const std::function<bool()>& done, double timeoutMs) {
-    const double end = CKeyRecorder::NowMs() + timeoutMs;
+    const double end = CKeyRecorder::NowMs() + (done ? timeoutMs * Patience() : timeoutMs);
     for (;;) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

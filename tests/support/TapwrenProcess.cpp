@@ -86,7 +86,7 @@ bool CTapwrenProcess::Start() {
 bool CTapwrenProcess::StartExpectingExit(DWORD timeoutMs, DWORD& exitCode) {
     if (!Launch(m_dir + L"Tapwren.exe", m_dir, m_pi))
         return false;
-    const double end = CKeyRecorder::NowMs() + timeoutMs;
+    const double end = CKeyRecorder::NowMs() + timeoutMs * Patience();
     while (!WaitForProcess(m_pi.hProcess, 1)) {
         if (FindWindowOfProcess(m_pi.dwProcessId, IsVisible) != nullptr)
             m_bShowedAWindow = true;
@@ -117,7 +117,7 @@ bool CTapwrenProcess::IsRunning() const {
 
 void CTapwrenProcess::Kill() {
     ::TerminateProcess(m_pi.hProcess, 1);
-    ::WaitForSingleObject(m_pi.hProcess, 5000);
+    ::WaitForSingleObject(m_pi.hProcess, static_cast<DWORD>(5000 * Patience()));
 }
 
 std::wstring CTapwrenProcess::Text(HWND window) const {
@@ -125,7 +125,7 @@ std::wstring CTapwrenProcess::Text(HWND window) const {
     std::vector<wchar_t> buffer(40000);
     DWORD_PTR copied = 0;
     if (!::SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                               SMTO_ABORTIFHUNG, 2000, &copied))
+                               SMTO_ABORTIFHUNG, static_cast<UINT>(2000 * Patience()), &copied))
         return std::wstring();
     return std::wstring(buffer.data(), copied);
 }
@@ -144,7 +144,8 @@ void CTapwrenProcess::SetIntervalText(const wchar_t* text) const {
 
 bool CTapwrenProcess::Sync() const {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutW(m_hDialog, WM_TIMER, SYNC_TIMER_ID, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+    return ::SendMessageTimeoutW(m_hDialog, WM_TIMER, SYNC_TIMER_ID, 0, SMTO_ABORTIFHUNG,
+                                 static_cast<UINT>(10000 * Patience()), &result) != 0;
 }
 
 bool TrayIconExists(HWND dialog) {
