@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
+#include "support/Pump.h"
 #include "support/TestApp.h"
 
 namespace {
@@ -132,7 +133,8 @@ TEST(Dialog, VisibleTemplateShowsOnceAfterStartUpWithTheFocusOnTheFirstTabStop) 
     bool visibleDuringStartUp = true;
     RunWith(dialog, [&](CScriptedDlg& d) {
         visibleDuringStartUp = ::IsWindowVisible(d.m_hWnd) != FALSE;
-        ::SetTimer(d.m_hWnd, 1, 50, nullptr);
+        // Start-up, and the show when the queue first goes idle, are over long before this.
+        ::SetTimer(d.m_hWnd, 1, static_cast<UINT>(50 * Patience()), nullptr);
     });
     EXPECT_FALSE(visibleDuringStartUp);
     EXPECT_EQ(dialog.m_shows, 1);
