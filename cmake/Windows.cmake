@@ -20,6 +20,7 @@ target_link_libraries(tapwren_framework PUBLIC tapwren_common comctl32)
 
 add_library(tapwren_repeater STATIC
     src/repeater/KeyOutput.cpp
+    src/repeater/KeyState.cpp
     src/repeater/Pause.cpp
     src/repeater/PressKey.cpp
     src/repeater/RepeatThreadProc.cpp)
@@ -37,7 +38,17 @@ target_link_libraries(tapwren_dialog PUBLIC tapwren_repeater tapwren_settings ta
 # The version in project() reaches the version block, the manifest and the release script from here.
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(src/res/Version.h.in ${GENERATED_DIR}/Version.h @ONLY)
+# The manifest names the program's own architecture, and that of the Common Controls it binds: a
+# 64-bit program that asks for the x86 ones is refused by the loader.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TAPWREN_MANIFEST_ARCH amd64)
+else()
+    set(TAPWREN_MANIFEST_ARCH x86)
+endif()
 configure_file(src/res/Tapwren.manifest.in ${GENERATED_DIR}/Tapwren.manifest @ONLY)
+# The resource compiler's object does not know of the files the .rc names or includes from here.
+set_source_files_properties(src/res/Tapwren.rc PROPERTIES OBJECT_DEPENDS
+                            "${GENERATED_DIR}/Tapwren.manifest;${GENERATED_DIR}/Version.h")
 file(WRITE ${CMAKE_BINARY_DIR}/release-version.txt
      "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}\n")
 

@@ -43,7 +43,8 @@ add_test(NAME win_tests COMMAND tapwren_win_tests)
 set_tests_properties(win_tests PROPERTIES RESOURCE_LOCK desktop)
 
 # The end-to-end tests start the real Tapwren.exe, which is built beside them.
-add_executable(tapwren_e2e_tests tests/e2e/RobustnessTest.cpp tests/e2e/SaveTraceTest.cpp tests/e2e/TapwrenTest.cpp)
+add_executable(tapwren_e2e_tests tests/e2e/FirstUseTest.cpp tests/e2e/RobustnessTest.cpp tests/e2e/SaveTraceTest.cpp
+                                 tests/e2e/TapwrenTest.cpp)
 configure_file(tests/support/trace-files.sh ${CMAKE_BINARY_DIR}/trace-files.sh COPYONLY)
 target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main psapi)
 # A seeded corpus of hostile settings files, made anew when the script changes.
@@ -58,6 +59,14 @@ tapwren_strict(tapwren_e2e_tests)
 add_dependencies(tapwren_e2e_tests Tapwren)
 add_test(NAME e2e_tests COMMAND tapwren_e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES RESOURCE_LOCK desktop)
+# The program's presses read as games read them. A program of its own: once this process has used
+# Wine's DirectInput, Wine no longer matches the Ctrl + F12 it injects with the program's hotkey.
+add_executable(tapwren_game_input_tests tests/e2e/GameInputTest.cpp)
+target_link_libraries(tapwren_game_input_tests PRIVATE tapwren_test_support gtest_main dinput8 dxguid)
+tapwren_strict(tapwren_game_input_tests)
+add_dependencies(tapwren_game_input_tests Tapwren)
+add_test(NAME game_input_tests COMMAND tapwren_game_input_tests)
+set_tests_properties(game_input_tests PROPERTIES RESOURCE_LOCK desktop)
 
 # The benchmark driver and its yardsticks; bench/run.sh builds and runs them, the tests do not.
 add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp)
@@ -100,8 +109,9 @@ else()
 endif()
 add_test(NAME reproducible_release COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh
                                            ${CMAKE_BINARY_DIR}/release-check ${TAPWREN_ARCH} $<TARGET_FILE:Tapwren>)
-add_test(NAME ${OTHER_ARCH}_build COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-other-arch.sh
-                                          ${CMAKE_BINARY_DIR}/${OTHER_ARCH}-build ${OTHER_ARCH})
+add_test(NAME ${OTHER_ARCH}_program COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-other-arch.sh
+                                            ${CMAKE_BINARY_DIR}/${OTHER_ARCH}-build ${OTHER_ARCH})
+add_test(NAME manifest COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-manifest.sh $<TARGET_FILE:Tapwren> ${CMAKE_OBJDUMP})
 foreach(block VersionBlocks NoTranslation)
     add_executable(${block} tests/planted/Empty.cpp tests/planted/${block}.rc)
     set_target_properties(${block} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)

@@ -202,6 +202,8 @@ wine_env_start() {
     export WINEARCH=$TAPWREN_WINEARCH
     if [ "$TAPWREN_ARCH" = x64 ]; then
         export WINELOADER=$TAPWREN_WINE WINESERVER=$TAPWREN_WINESERVER
+    else
+        unset WINELOADER WINESERVER
     fi
     _wine_started=1
     if [ -z "${DISPLAY:-}" ]; then
@@ -264,4 +266,19 @@ wine_env_stop() {
         unset DISPLAY
         _wine_xvfb_pid=""
     fi
+}
+
+# wait_for_dialog SECONDS: prints the X window of Tapwren's dialog on this command's display once it
+# shows; fails when it has not within SECONDS.
+wait_for_dialog() {
+    local window tries=$(($1 * 10))
+    for _ in $(seq "$tries"); do
+        window=$(xwininfo -root -tree 2>/dev/null | awk '/"Tapwren[^"]*Vennar\."/ {print $1; exit}')
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
 }

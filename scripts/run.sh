@@ -27,13 +27,7 @@ if [ -n "$had_display" ]; then
 fi
 
 "$TAPWREN_WINE" Tapwren.exe &
-window=""
-for _ in $(seq 100); do
-    window=$(xwininfo -root -tree 2>/dev/null | awk '/"Tapwren[^"]*Vennar\."/ {print $1; exit}')
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
+if ! window=$(wait_for_dialog 10); then
     echo "Tapwren's dialog did not appear." >&2
     exit 1
 fi

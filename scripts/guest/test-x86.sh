@@ -16,7 +16,7 @@ limit=${TAPWREN_GUEST_LIMIT:-1800}
 share="$dir/share"
 rm -rf "$share"
 mkdir -p "$share/x86/planted"
-cp "$build"/Tapwren.exe "$build"/tapwren_{unit,win,e2e}_tests.exe "$build/trace-files.sh" "$share/x86/"
+cp "$build"/Tapwren.exe "$build"/tapwren_{unit,win,e2e,game_input}_tests.exe "$build/trace-files.sh" "$share/x86/"
 cp -r "$build/corpus" "$share/x86/"
 cp "$build"/planted/*.exe "$build"/planted/*.dll "$share/x86/planted/"
 cp "$here/tests.sh" "$share/run.sh"

@@ -39,5 +39,6 @@ run tapwren_unit_tests.exe
 run tapwren_win_tests.exe \
     --gtest_filter=-RealPause.PausesOfADayAndMoreCostNoProcessorTime:RealWorker.TeardownDuringAHoldSendsTheKeyUp
 run tapwren_e2e_tests.exe --gtest_filter=-TapwrenTest.ClosingDuringAHoldSendsTheKeyUp
+run tapwren_game_input_tests.exe
 WINEDLLOVERRIDES="version=n,b;mscoree,mshtml=" run planted/tapwren_planting_tests.exe
 wineserver -k

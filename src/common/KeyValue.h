@@ -25,6 +25,12 @@ constexpr std::uint8_t ModifierFlagsOf(KeyValue value) {
     return static_cast<std::uint8_t>((value >> 8) & 0xFF);
 }
 
+// Whether the control marked the key as one of the extended set (the arrows, Insert and the like),
+// which must be pressed as extended to be told from the keypad key with the same scan code.
+constexpr bool IsExtendedKey(KeyValue value) {
+    return (ModifierFlagsOf(value) & kHotKeyExt) != 0;
+}
+
 // The word sent with HKM_SETHOTKEY: a control holds 16 bits, so higher bits are dropped.
 constexpr std::uint16_t HotKeyWord(KeyValue value) {
     return static_cast<std::uint16_t>(VirtualKeyOf(value) | (ModifierFlagsOf(value) << 8));

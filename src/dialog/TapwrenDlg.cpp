@@ -148,8 +148,17 @@ LRESULT CTapwrenDlg::AddTrayIcon() {
     m_nid.uCallbackMessage = WM_TRAYNOTIFY;
     m_nid.hIcon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     lstrcpynW(m_nid.szTip, L"Flickpane", ARRAYSIZE(m_nid.szTip));
-    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+    m_bTrayIconShown = NotifyIcon(NIM_ADD) != FALSE;
     return 0;
+}
+
+void CTapwrenDlg::KeepTrayIcon() {
+    if (m_nid.hWnd != nullptr && !m_bTrayIconShown)
+        m_bTrayIconShown = NotifyIcon(NIM_ADD) != FALSE;
+}
+
+BOOL CTapwrenDlg::NotifyIcon(DWORD message) {
+    return ::Shell_NotifyIconW(message, &m_nid);
 }
 
 BOOL CTapwrenDlg::OnInitDialog() {
@@ -159,6 +168,9 @@ BOOL CTapwrenDlg::OnInitDialog() {
     if (!CheckSingleInstance(kInstanceMutexName))
         return FALSE;
     m_bStarted = true;
+    // A copy run as administrator receives no message from a program of lower integrity, the shell's
+    // included, but those it lets in: without this its icon would not come back after Explorer restarts.
+    ::ChangeWindowMessageFilterEx(m_hWnd, WM_TASKBARCREATED, MSGFLT_ALLOW, nullptr);
     ComposeTitle(*this);
     m_config.Load(m_setting);
     m_dwCurKey = m_setting.m_dwKey1;
@@ -182,7 +194,9 @@ BOOL CTapwrenDlg::OnInitDialog() {
 
 bool CTapwrenDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_TASKBARCREATED && m_bStarted) {
-        ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+        // Every icon went with the old taskbar.
+        m_bTrayIconShown = false;
+        KeepTrayIcon();
         return false;
     }
     switch (message) {
@@ -263,8 +277,10 @@ void CTapwrenDlg::OnSize(UINT nType) {
 }
 
 void CTapwrenDlg::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == SYNC_TIMER_ID && m_bStarted)
+    if (nIDEvent == SYNC_TIMER_ID && m_bStarted) {
         SyncHotKeys();
+        KeepTrayIcon();
+    }
 }
 
 void CTapwrenDlg::SaveSettings() {
@@ -282,7 +298,7 @@ void CTapwrenDlg::OnDestroy() {
     StopWorker();
     SaveOnClose();
     UnregisterHotKeys();
-    ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+    NotifyIcon(NIM_DELETE);
     m_bStarted = false;
 }
 

@@ -35,7 +35,13 @@ public:
     // Once a second: re-registers hotkeys whose control changed and saves the settings if any
     // control did, or if the last save could not be made. Returns whether anything changed.
     BOOL SyncHotKeys();
+    // Fills the icon data and asks the shell for the icon; returns 0 whether or not the shell took it.
     LRESULT AddTrayIcon();
+    // Once a second: asks the shell again for an icon it refused (busy, or not yet up at log-on), so
+    // that a minimised dialog can always be brought back. An icon the shell took is never added again.
+    void KeepTrayIcon();
+    // The shell's notification area. Virtual so that a test can play a shell that refuses.
+    virtual BOOL NotifyIcon(DWORD message);
 
     // Registers the switch hotkey, then the start/stop hotkey.
     void RegisterHotKeys();
@@ -80,6 +86,8 @@ public:
     bool m_bStarted = false;
     // The last save could not be made (a full disk, say): the sync tries again until one is.
     bool m_bSaveFailed = false;
+    // The shell has the tray icon.
+    bool m_bTrayIconShown = false;
 
 protected:
     BOOL OnInitDialog() override;

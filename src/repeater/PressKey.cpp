@@ -2,11 +2,15 @@
 
 #include "common/Cycle.h"
 
-bool PressKey(BYTE vk, IKeyOutput& output, IPause& pause, const std::function<void(LONGLONG down)>& whileHeld) {
+bool PressKey(BYTE vk,
+              bool extended,
+              IKeyOutput& output,
+              IPause& pause,
+              const std::function<void(LONGLONG down)>& whileHeld) {
     if (vk == 0)
         return false;
     const LONGLONG before = pause.Now();
-    output.KeyDown(vk);
+    output.KeyDown(vk, extended);
     const LONGLONG after = pause.Now();
     // A key down is sent within a fraction of a millisecond, and the key is down from the start of
     // the call. A slow one went down only as it ended, and the hold starts from there instead of
@@ -18,12 +22,12 @@ bool PressKey(BYTE vk, IKeyOutput& output, IPause& pause, const std::function<vo
     if (whileHeld)
         whileHeld(down);
     pause.WaitUntil(down + pause.Ticks(kHoldMs));
-    output.KeyUp(vk);
+    output.KeyUp(vk, extended);
     return true;
 }
 
-bool PressKey(BYTE vk) {
+bool PressKey(BYTE vk, bool extended) {
     CPause pause;
     CSystemKeyOutput output;
-    return PressKey(vk, output, pause);
+    return PressKey(vk, extended, output, pause);
 }

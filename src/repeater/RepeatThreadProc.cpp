@@ -4,7 +4,27 @@
 #include "common/Cycle.h"
 #include "common/Decimal.h"
 
-DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
+namespace {
+
+// Waits while the user holds a modifier, so that the press does not join it in a chord. Returns
+// false, at once, when repeating stops or the worker is ending meanwhile: that press is not made.
+// `waited` tells whether the press was held back at all.
+bool WaitForModifiersUp(IRepeaterState& state, IKeyState& keys, bool& waited) {
+    IPause& pause = state.Pause();
+    waited = false;
+    while (keys.IsModifierDown()) {
+        waited = true;
+        if (!pause.WaitUntil(pause.Now() + pause.Ticks(kModifierPollMs)))
+            return false;
+        if (!state.IsRunning() || !state.IsAlive())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output, IKeyState& keys) {
     IPause& pause = state.Pause();
     // When the coming cycle is due. Cycles follow a fixed schedule so that the time spent reading
     // the edit and sending input does not add up over many presses; once the worker is a whole
@@ -18,11 +38,15 @@ DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
             due = 0;
             continue;
         }
-        const LONGLONG now = pause.Now();
-        const bool onSchedule = due != 0 && now - due <= period;
-        LONGLONG start = onSchedule ? due : now;
+        bool waited = false;
+        if (VirtualKeyOf(state.CurrentKey()) != 0 && !WaitForModifiersUp(state, keys, waited))
+            continue;
         if (pause.IsCancelled())
             break;
+        const LONGLONG now = pause.Now();
+        // A press that waited for the user's modifiers starts the schedule afresh, from its key down.
+        const bool onSchedule = !waited && due != 0 && now - due <= period;
+        LONGLONG start = onSchedule ? due : now;
         // The interval is read as the key goes down: reading it goes through the user-interface thread,
         // and done inside the hold it neither delays the press nor lengthens the cycle. A schedule
         // starting afresh starts when the key went down, so a slow first key down does not shorten
@@ -33,7 +57,9 @@ DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
                 start = down;
             text = state.ReadInterval();
         };
-        const bool pressed = PressKey(VirtualKeyOf(state.CurrentKey()), output, pause, whileHeld);
+        // Read after the wait, so that a switch made with the modifiers still down applies to this press.
+        const KeyValue key = state.CurrentKey();
+        const bool pressed = PressKey(VirtualKeyOf(key), IsExtendedKey(key), output, pause, whileHeld);
         if (!pressed)
             text = state.ReadInterval();
         period = pause.Ticks(CycleMilliseconds(pressed, ParseDecimal(text.c_str())));
@@ -45,5 +71,6 @@ DWORD RunRepeater(IRepeaterState& state, IKeyOutput& output) {
 
 DWORD WINAPI RepeatThreadProc(LPVOID param) {
     CSystemKeyOutput output;
-    return RunRepeater(*static_cast<IRepeaterState*>(param), output);
+    CSystemKeyState keys;
+    return RunRepeater(*static_cast<IRepeaterState*>(param), output, keys);
 }

@@ -165,6 +165,25 @@ TEST_F(TapwrenTest, SecondInstanceEndsAtOnceAndChangesNothing) {
     InjectCombo(kPlainStop);
 }
 
+TEST_F(TapwrenTest, CopyBesideOneRunAsAdministratorEndsAtOnce) {
+    // A copy run as administrator holds the instance mutex with a security descriptor that grants an
+    // ordinary copy nothing; this test's empty DACL does the same.
+    SECURITY_DESCRIPTOR descriptor;
+    ACL acl;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(::InitializeAcl(&acl, sizeof(acl), ACL_REVISION));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE));
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), &descriptor, FALSE};
+    const HANDLE elevated = ::CreateMutexW(&attributes, TRUE, L"TOVRIK_TAPWREN_RUNNING_INSTANCE");
+    ASSERT_NE(elevated, nullptr);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(m_app.StartExpectingExit(5000, exitCode));
+    ::CloseHandle(elevated);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(m_app.ShowedAWindow()) << "a second copy ran beside the elevated one";
+    EXPECT_EQ(m_dir.List(), std::vector<std::wstring>{L"Tapwren.exe"});
+}
+
 TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
     ASSERT_TRUE(m_app.Start());
     const HWND dialog = m_app.Dialog();

@@ -2,21 +2,52 @@
 
 #include <windows.h>
 
-// Types a key combination given as a key value (modifier flags in bits 8-15) into the system input
-// stream, the way a user's keyboard would: modifiers down, key down and up, modifiers up.
-inline void InjectCombo(unsigned value) {
+#include <functional>
+#include <vector>
+
+#include "Pump.h"
+
+// The modifier keys of a key value's flags (bits 8-15), in the order a hand presses them.
+inline std::vector<BYTE> ModifiersOf(unsigned value) {
     const unsigned flags = (value >> 8) & 0xFF;
-    const BYTE vk = static_cast<BYTE>(value & 0xFF);
-    const BYTE modifiers[] = {(flags & 0x02) ? BYTE(VK_CONTROL) : BYTE(0), (flags & 0x04) ? BYTE(VK_MENU) : BYTE(0),
-                              (flags & 0x01) ? BYTE(VK_SHIFT) : BYTE(0)};
-    for (BYTE m : modifiers) {
-        if (m != 0)
-            ::keybd_event(m, static_cast<BYTE>(::MapVirtualKeyW(m, 0)), 0, 0);
-    }
-    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, 0)), 0, 0);
-    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, 0)), KEYEVENTF_KEYUP, 0);
-    for (BYTE m : modifiers) {
-        if (m != 0)
-            ::keybd_event(m, static_cast<BYTE>(::MapVirtualKeyW(m, 0)), KEYEVENTF_KEYUP, 0);
-    }
+    std::vector<BYTE> modifiers;
+    if (flags & 0x02)
+        modifiers.push_back(VK_CONTROL);
+    if (flags & 0x04)
+        modifiers.push_back(VK_MENU);
+    if (flags & 0x01)
+        modifiers.push_back(VK_SHIFT);
+    return modifiers;
+}
+
+inline void InjectKey(BYTE vk, bool up) {
+    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, 0)), up ? KEYEVENTF_KEYUP : 0, 0);
+}
+
+// Types a key combination given as a key value into the system input stream, the way a script would:
+// modifiers down, key down and up, modifiers up, all at once.
+inline void InjectCombo(unsigned value) {
+    const std::vector<BYTE> modifiers = ModifiersOf(value);
+    for (BYTE m : modifiers)
+        InjectKey(m, false);
+    InjectKey(static_cast<BYTE>(value & 0xFF), false);
+    InjectKey(static_cast<BYTE>(value & 0xFF), true);
+    for (BYTE m : modifiers)
+        InjectKey(m, true);
+}
+
+// A key combination as a person types it: the modifiers go down, the key is struck, and the modifiers
+// are let go only `holdMs` after they went down (a hand lifts Ctrl 100-300 ms after the key).
+// `strike` stands for the key itself: a test whose subject is not the input system's matching of
+// combinations delivers the hotkey the way the system does instead, see PostHotKey.
+inline void HoldModifiersAround(unsigned value, double holdMs, const std::function<void()>& strike) {
+    const std::vector<BYTE> modifiers = ModifiersOf(value);
+    const double start = CKeyRecorder::NowMs();
+    for (BYTE m : modifiers)
+        InjectKey(m, false);
+    PumpFor(30);
+    strike();
+    PumpFor(holdMs - (CKeyRecorder::NowMs() - start));
+    for (BYTE m : modifiers)
+        InjectKey(m, true);
 }

@@ -10,23 +10,28 @@
 #include <vector>
 
 #include "repeater/KeyOutput.h"
+#include "repeater/KeyState.h"
 #include "repeater/Pause.h"
 #include "repeater/RepeaterState.h"
 #include "repeater/RepeatThreadProc.h"
 
 // The worker's whole world, played by a test on one thread: the repeater state, a clock that moves
 // only when the worker waits (straight to the deadline), a script of actions run at the times it
-// gives, and a key output that records each press at the clock's time. The worker runs until the
+// gives, a keyboard whose modifiers the script holds, and a key output that records each press at
+// the clock's time. The worker runs until the
 // script has ended, so every result is exact and nothing depends on the machine's timing.
-class CScriptedRepeater : public IRepeaterState, public IPause, public IKeyOutput {
+class CScriptedRepeater : public IRepeaterState, public IPause, public IKeyOutput, public IKeyState {
 public:
     struct Event {
         double ms;
         unsigned vk;
         bool up;
-        bool operator==(const Event& other) const { return ms == other.ms && vk == other.vk && up == other.up; }
+        bool extended = false;
+        bool operator==(const Event& other) const {
+            return ms == other.ms && vk == other.vk && up == other.up && extended == other.extended;
+        }
         friend std::ostream& operator<<(std::ostream& out, const Event& e) {
-            return out << e.ms << " ms: " << e.vk << (e.up ? " up" : " down");
+            return out << e.ms << " ms: " << e.vk << (e.extended ? " extended" : "") << (e.up ? " up" : " down");
         }
     };
 
@@ -46,7 +51,7 @@ public:
     void CancelOnly() { m_bCancelled = true; }
 
     // Plays the scene with the worker's loop; returns what it returned.
-    DWORD Run() { return RunRepeater(*this, *this); }
+    DWORD Run() { return RunRepeater(*this, *this, *this); }
     double NowMs() const { return static_cast<double>(m_now - kOrigin) * 1000.0 / kFrequency; }
     // Extra time the next key down takes to send, as the first input call on a new thread does.
     void SlowNextKeyDown(double ms) { m_keyDownCost = ms; }
@@ -56,6 +61,7 @@ public:
     KeyValue m_dwCurKey = 0;
     bool m_bRunning = false;
     bool m_bAlive = true;
+    bool m_bModifierDown = false;  // the user holds Shift, Ctrl, Alt or a Windows key
     std::wstring m_interval;
     std::vector<Event> m_events;
     std::vector<double> m_reads;  // when the interval text was read
@@ -97,12 +103,15 @@ public:
     bool IsCancelled() const override { return m_bCancelled; }
 
     // IKeyOutput
-    void KeyDown(BYTE vk) override {
+    void KeyDown(BYTE vk, bool extended) override {
         m_now += ToTicks(m_keyDownCost);
         m_keyDownCost = 0;
-        m_events.push_back({NowMs(), vk, false});
+        m_events.push_back({NowMs(), vk, false, extended});
     }
-    void KeyUp(BYTE vk) override { m_events.push_back({NowMs(), vk, true}); }
+    void KeyUp(BYTE vk, bool extended) override { m_events.push_back({NowMs(), vk, true, extended}); }
+
+    // IKeyState
+    bool IsModifierDown() override { return m_bModifierDown; }
 
 private:
     static constexpr LONGLONG kOrigin = 1000 * kFrequency;  // far from 0, which the worker never sees

@@ -34,6 +34,25 @@ std::vector<WPARAM> HotKeysArriving(HWND window) {
     return ids;
 }
 
+// The dialog over a shell that refuses the tray icon a number of times before it takes it.
+class CRefusingShellDlg : public CTapwrenDlg {
+public:
+    BOOL NotifyIcon(DWORD message) override {
+        if (message != NIM_ADD)
+            return TRUE;
+        ++m_adds;
+        return m_adds > m_refusals;
+    }
+    // The program's one-second timer.
+    void Tick() {
+        LRESULT result = 0;
+        OnMessage(WM_TIMER, SYNC_TIMER_ID, 0, result);
+    }
+
+    int m_refusals = 0;
+    int m_adds = 0;
+};
+
 }  // namespace
 
 TEST(HotKeyDispatch, SwitchSwapsByTheWholeValueAndStartStopFlips) {
@@ -116,7 +135,7 @@ protected:
     CScratchDir m_dir;
     HWND m_hHost = nullptr;
     CWnd m_controls[4];
-    CTapwrenDlg m_dialog;
+    CRefusingShellDlg m_dialog;
 };
 
 TEST_F(HotKeySyncTest, UnchangedControlsNeitherSaveNorReRegister) {
@@ -166,4 +185,16 @@ TEST_F(HotKeySyncTest, CombinationTheOtherHotkeyHoldsLeavesTheEditedOneUnregiste
     EXPECT_EQ(HotKeysArriving(m_hHost), std::vector<WPARAM>{HOTKEY_ID_STOP});
     InjectCombo(kPlainNext);
     EXPECT_TRUE(HotKeysArriving(m_hHost).empty());
+}
+
+TEST_F(HotKeySyncTest, TrayIconTheShellRefusedIsAskedForEachSecondUntilTakenAndOnlyThen) {
+    m_dialog.m_refusals = 2;
+    m_dialog.m_bStarted = true;
+    m_dialog.Tick();
+    EXPECT_EQ(m_dialog.m_adds, 0) << "an icon asked for before the dialog first showed";
+    m_dialog.AddTrayIcon();
+    for (int second = 0; second < 4; ++second)
+        m_dialog.Tick();
+    EXPECT_EQ(m_dialog.m_adds, 3) << "refused twice, then taken once and never again";
+    m_dialog.m_bStarted = false;
 }

@@ -72,7 +72,7 @@ TEST_F(WorkerRules, FullWidthAndOtherUnicodeDigitsAreReadAsTheirNumber) {
 }
 
 TEST_F(WorkerRules, PressOfKeyZeroSendsNothingAndHoldsNothing) {
-    EXPECT_FALSE(PressKey(0, m_worker, m_worker));
+    EXPECT_FALSE(PressKey(0, false, m_worker, m_worker));
     EXPECT_TRUE(m_worker.m_events.empty());
     EXPECT_EQ(m_worker.NowMs(), 0);
 }
@@ -146,6 +146,47 @@ TEST_F(WorkerRules, HoldAndScheduleAreTimedFromASlowFirstKeyDown) {
     const std::vector<Event> expected = {
         {12, kF7, false}, {112, kF7, true}, {362, kF7, false}, {462, kF7, true}, {712, kF7, false}};
     EXPECT_EQ(std::vector<Event>(m_worker.m_events.begin(), m_worker.m_events.begin() + 5), expected);
+}
+
+TEST_F(WorkerRules, PressWaitsWhileAModifierIsHeldAndItsCycleFollowsFromIt) {
+    // Started with Ctrl + F12, Ctrl let go 250 ms later; then the switch hotkey's Ctrl held from 600
+    // to 720 ms, over the press due at 650, which is made with the switched key once Ctrl is up.
+    m_worker.m_bModifierDown = true;
+    Scene(kF7, L"300", 1200);
+    m_worker.At(250, [this] { m_worker.m_bModifierDown = false; });
+    m_worker.At(600, [this] {
+        m_worker.m_bModifierDown = true;
+        m_worker.m_dwCurKey = kF8;
+    });
+    m_worker.At(720, [this] { m_worker.m_bModifierDown = false; });
+    m_worker.Run();
+    const std::vector<Event> expected = {{250, kF7, false}, {350, kF7, true},   {720, kF8, false},
+                                         {820, kF8, true},  {1120, kF8, false}, {1200, kF8, true}};
+    EXPECT_EQ(m_worker.m_events, expected);
+}
+
+TEST_F(WorkerRules, StopOrTeardownWhileAModifierIsHeldPressesNothing) {
+    for (bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "stop" : "teardown");
+        m_worker = CScriptedRepeater();
+        m_worker.m_bModifierDown = true;
+        Scene(kF7, L"300", 1000);
+        m_worker.At(100, [this, stop] { stop ? m_worker.ToggleRunning() : m_worker.Teardown(); });
+        m_worker.At(400, [this] { m_worker.m_bModifierDown = false; });
+        m_worker.Run();
+        EXPECT_TRUE(m_worker.m_events.empty());
+        EXPECT_TRUE(m_worker.m_reads.empty());
+    }
+}
+
+TEST_F(WorkerRules, ExtendedKeysArePressedAsExtendedAndOthersAsTyped) {
+    Scene(0x825, L"0", 250);                                      // the Left arrow as the hotkey control reports it
+    m_worker.At(150, [this] { m_worker.m_dwCurKey = VK_LEFT; });  // as a hand-written file gives it
+    m_worker.Run();
+    const std::vector<Event> expected = {{0, VK_LEFT, false, true},    {100, VK_LEFT, true, true},
+                                         {100, VK_LEFT, false, true},  {200, VK_LEFT, true, true},
+                                         {200, VK_LEFT, false, false}, {250, VK_LEFT, true, false}};
+    EXPECT_EQ(m_worker.m_events, expected);
 }
 
 TEST_F(WorkerRules, TeardownDuringAHoldCutsItShortButSendsTheKeyUp) {
@@ -231,17 +272,18 @@ TEST(RealInput, PressKeySendsTheVirtualKeyWithItsScanCodeHeldForTheHold) {
     CKeyRecorder recorder;
     EXPECT_FALSE(PressKey(0));
     EXPECT_TRUE(PressKey('S'));
+    EXPECT_TRUE(PressKey(VK_LEFT, true));
     PumpFor(50);
     const std::vector<KeyEvent> events = recorder.Events();
-    ASSERT_EQ(events.size(), 2u) << "only the press of S, nothing for key 0";
-    for (const KeyEvent& e : events) {
-        EXPECT_EQ(e.vk, static_cast<unsigned>('S'));
-        EXPECT_EQ(e.scan, 0x1Fu);
-        EXPECT_TRUE(e.injected);
-        EXPECT_FALSE(e.extended);
+    ASSERT_EQ(events.size(), 4u) << "only the presses of S and Left, nothing for key 0";
+    for (size_t i = 0; i < events.size(); ++i) {
+        const bool left = i >= 2;
+        EXPECT_EQ(events[i].vk, left ? unsigned{VK_LEFT} : unsigned{'S'});
+        EXPECT_EQ(events[i].scan, left ? 0x4Bu : 0x1Fu);
+        EXPECT_TRUE(events[i].injected);
+        EXPECT_EQ(events[i].extended, left);
+        EXPECT_EQ(events[i].up, i % 2 == 1);
     }
-    EXPECT_FALSE(events[0].up);
-    EXPECT_TRUE(events[1].up);
     // Load only lengthens the hold; one timed from before a slow first key down came out at 89 ms.
     EXPECT_GE(events[1].ms - events[0].ms, 97);
 }
