@@ -120,3 +120,21 @@ endforeach()
 
 # The commands end what they start and let go of their locks, however they end.
 add_test(NAME command_cleanup COMMAND ${CMAKE_SOURCE_DIR}/tests/commands/cleanup-test.sh)
+
+# Every test ends: a hung one fails with its name instead of holding the whole run. Each limit is a
+# few times the test's length on a busy machine (the soak adds its own minutes); unit_tests is held
+# open by the first Wine server's output until the other Wine tests end, so it gets theirs.
+if(DEFINED ENV{TAPWREN_SOAK_MINUTES})
+    math(EXPR SOAK_SECONDS "$ENV{TAPWREN_SOAK_MINUTES} * 60")
+else()
+    set(SOAK_SECONDS 0)
+endif()
+math(EXPR E2E_TIMEOUT "900 + ${SOAK_SECONDS}")
+set_tests_properties(imports manifest planted_version_dll PROPERTIES TIMEOUT 60)
+if(NATIVE_TEST_EXE)
+    set_tests_properties(native_sanitized_unit_tests PROPERTIES TIMEOUT 60)
+endif()
+set_tests_properties(game_input_tests command_cleanup PROPERTIES TIMEOUT 120)
+set_tests_properties(win_tests reproducible_release PROPERTIES TIMEOUT 300)
+set_tests_properties(unit_tests ${OTHER_ARCH}_program PROPERTIES TIMEOUT 600)
+set_tests_properties(e2e_tests PROPERTIES TIMEOUT ${E2E_TIMEOUT})

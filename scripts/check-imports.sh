@@ -9,6 +9,10 @@ exe=$1
 objdump=$2
 allowed="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll shlwapi.dll user32.dll"
 imports=$("$objdump" -p "$exe")
+if ! grep -q 'DLL Name:' <<<"$imports"; then
+    echo "$objdump read no imports from $exe: the wrong objdump for its architecture, or not a program" >&2
+    exit 1
+fi
 status=0
 while read -r dll; do
     lower=$(echo "$dll" | tr '[:upper:]' '[:lower:]')
