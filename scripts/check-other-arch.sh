@@ -28,8 +28,8 @@ rm -rf "$run"
 mkdir -p "$run"
 cp "$1/Tapwren.exe" "$run/"
 (cd "$run" && exec "$TAPWREN_WINE" Tapwren.exe) >/dev/null 2>&1 &
-if ! window=$(wait_for_dialog 30); then
-    echo "The $2 program did not show its dialog within 30 s." >&2
+if ! window=$(wait_for_dialog 90); then
+    echo "The $2 program did not show its dialog within 90 s." >&2
     exit 1
 fi
 echo "The $2 program started under $TAPWREN_WINE and showed its dialog (window $window)."
