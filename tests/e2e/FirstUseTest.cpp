@@ -15,10 +15,9 @@
 #include "support/Scratch.h"
 #include "support/TapwrenProcess.h"
 
-// The program as a new user meets it: the default hotkeys, each arriving while the hand still holds
-// its Ctrl, which it lets go a quarter of a second later, and the presses going into a real
-// application. The hotkey is posted as the system delivers it: Wine failed to match an injected
-// Ctrl + F12 in about one start-up in three here, and the subject is what follows the hotkey.
+// The program as a new user meets it: the default hotkeys typed by a hand that lets go of Ctrl a
+// quarter of a second after the key, and the presses going into a real application, Wine's Notepad.
+// Assumes a US keyboard layout.
 namespace {
 
 bool IsCtrl(unsigned vk) {
@@ -65,11 +64,6 @@ protected:
 
     std::wstring ConfigFile() const { return m_dir.File(L"cfg.ini"); }
     size_t Downs(unsigned vk) const { return DownTimes(m_recorder.Events(), vk).size(); }
-    // The hotkey `id` (combination `value`) arriving while its modifiers are held 250 ms.
-    void PersonPresses(int id, unsigned value) {
-        HoldModifiersAround(value, 250, [&] { ASSERT_TRUE(m_app.PostHotKey(id)); });
-    }
-
     CScratchDir m_dir;
     CTapwrenProcess m_app;
     CKeyRecorder m_recorder;
@@ -102,6 +96,12 @@ public:
             },
             10000);
         ::SetForegroundWindow(m_hWindow);
+        // Wine takes the keyboard's state from the X server again soon after the focus moves, and X
+        // has no injected key down: a Ctrl the test injected just then read as up 10-25 ms later,
+        // though it was still held. A key nothing uses lets that happen first.
+        InjectKey(VK_F24, false);
+        InjectKey(VK_F24, true);
+        PumpFor(200);
     }
     ~CNotepad() {
         if (m_pi.hProcess == nullptr)
@@ -144,21 +144,18 @@ TEST_F(FirstUseTest, PressesWaitUntilTheHotkeysCtrlIsLetGo) {
     CNotepad notepad(m_dir.Path());
     ASSERT_TRUE(notepad.Ready()) << "Notepad did not come to the foreground";
     // Two presses after each release, so that the next hotkey falls in repeating.
-    PersonPresses(HOTKEY_ID_STOP, kCtrlF12);
+    TypeLikeAPerson(kCtrlF12, 250);
     const size_t sAtRelease = Downs('S');
     ASSERT_TRUE(PumpUntil([&] { return Downs('S') >= sAtRelease + 2; }, 10000));
-    PersonPresses(HOTKEY_ID_NEXT, kDefaultNext);
+    TypeLikeAPerson(kDefaultNext, 250);
     ASSERT_TRUE(PumpUntil([&] { return Downs('D') >= 2; }, 10000));
-    PersonPresses(HOTKEY_ID_STOP, kCtrlF12);  // stop: the press waiting for Ctrl is never made
+    TypeLikeAPerson(kCtrlF12, 250);  // stop: the press waiting for Ctrl is never made
     PumpFor(300 * Patience());
 
     const std::vector<KeyEvent> events = m_recorder.Events();
     const CtrlHolds seen = ReadCtrlHolds(events, {'S', 'D'});
     ASSERT_EQ(seen.holds, 3u) << "the program pressed or released Ctrl itself";
-    // The start's own hold is left to Notepad's test below: under Wine the hook saw presses in it
-    // that Notepad took as plain letters, as if Wine's key state had the test's Ctrl only from later.
-    EXPECT_EQ(seen.downsWhileHeld[1], 0u) << "a press joined the switch hotkey's held Ctrl";
-    EXPECT_EQ(seen.downsWhileHeld[2], 0u) << "a press joined the stop hotkey's held Ctrl";
+    EXPECT_EQ(seen.downsWhileHeld, (std::vector<size_t>{0, 0, 0})) << "a press joined a held Ctrl";
     ASSERT_EQ(seen.firstDownAfter.size(), 3u);
     // Each waiting press is made at once on the release; a second is far more than load adds.
     for (size_t i = 0; i < 2; ++i) {
@@ -179,9 +176,9 @@ TEST_F(FirstUseTest, NotepadGetsOnlyTheRepeatedLetter) {
     InjectKey(VK_F24, false);
     InjectKey(VK_F24, true);
     PumpFor(200);
-    PersonPresses(HOTKEY_ID_STOP, kCtrlF12);
+    TypeLikeAPerson(kCtrlF12, 250);
     ASSERT_TRUE(PumpUntil([&] { return Downs('S') >= 5; }, 10000));
-    PersonPresses(HOTKEY_ID_STOP, kCtrlF12);
+    TypeLikeAPerson(kCtrlF12, 250);
     PumpFor(300 * Patience());
     const size_t presses = Downs('S');
     EXPECT_EQ(notepad.Text(), std::wstring(presses, L's'));

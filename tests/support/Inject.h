@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <vector>
 
 #include "Pump.h"
@@ -36,17 +35,18 @@ inline void InjectCombo(unsigned value) {
         InjectKey(m, true);
 }
 
-// A key combination as a person types it: the modifiers go down, the key is struck, and the modifiers
-// are let go only `holdMs` after they went down (a hand lifts Ctrl 100-300 ms after the key).
-// `strike` stands for the key itself: a test whose subject is not the input system's matching of
-// combinations delivers the hotkey the way the system does instead, see PostHotKey.
-inline void HoldModifiersAround(unsigned value, double holdMs, const std::function<void()>& strike) {
+// Types a key combination the way a person does: the modifiers go down, the key is struck, and the
+// modifiers are let go only `holdMs` after they went down (a hand lifts Ctrl 100-300 ms after the key).
+inline void TypeLikeAPerson(unsigned value, double holdMs) {
     const std::vector<BYTE> modifiers = ModifiersOf(value);
+    const BYTE vk = static_cast<BYTE>(value & 0xFF);
     const double start = CKeyRecorder::NowMs();
     for (BYTE m : modifiers)
         InjectKey(m, false);
     PumpFor(30);
-    strike();
+    InjectKey(vk, false);
+    PumpFor(60);
+    InjectKey(vk, true);
     PumpFor(holdMs - (CKeyRecorder::NowMs() - start));
     for (BYTE m : modifiers)
         InjectKey(m, true);
