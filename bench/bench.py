@@ -27,14 +27,16 @@ def percentile(values, p):
 
 
 def run_driver(build, args):
-    samples = {}
+    samples, failures = {}, []
     driver = subprocess.Popen([WINE, str(build / "tapwren_bench.exe"), *args], stdout=subprocess.PIPE, text=True)
     for line in driver.stdout:
         parts = line.strip().split(",")
-        if len(parts) == 3:
+        if len(parts) == 4 and parts[0] == "FAILED":
+            failures.append(parts[1:])
+        elif len(parts) == 3:
             samples.setdefault((parts[0], parts[1]), []).append(float(parts[2]))
     driver.wait()
-    return samples, driver.returncode
+    return samples, failures, driver.returncode
 
 
 def median(samples, figure, program):
@@ -72,6 +74,8 @@ def table_rows(samples, exe_bytes):
                      cells(f"period_error_ms_{interval}", ["Tapwren", "PlainRepeater"]), None, "within 0.1"))
     rows.append(("hold of the first press after start-up, median (ms)",
                  cells("first_hold_ms", ["Tapwren", "PlainRepeater"]), None, "100 +- 1"))
+    rows.append(("first press after the hotkey's Ctrl is let go (held 250 ms), median (ms)",
+                 cells("first_press_after_release_ms", ["Tapwren"]), None, "a few ms"))
     rows.append(("hold of every later press, median (ms)", cells("hold_ms", ["Tapwren", "PlainRepeater"]), None,
                  "100 +- 0.1"))
     rows.append(("size of Tapwren.exe (bytes)", [exe_bytes, None, None], None, ""))
@@ -108,7 +112,7 @@ def draw(samples, path):
 
 def main():
     build, out_dir = Path(sys.argv[1]), Path(sys.argv[2])
-    samples, code = run_driver(build, sys.argv[3:])
+    samples, failures, code = run_driver(build, sys.argv[3:])
     exe_bytes = (build / "Tapwren.exe").stat().st_size
     rows = table_rows(samples, exe_bytes)
 
@@ -132,7 +136,9 @@ def main():
         writer.writerow(["exe_bytes", "Tapwren", exe_bytes, exe_bytes, 1, f"{machine}; {wine}"])
     draw(samples, out_dir / "cadence.png")
     print(f"CSV: {out_dir / 'bench.csv'}; picture: {out_dir / 'cadence.png'}")
-    return code
+    for figure, program, cause in failures:
+        print(f"FAILED: {figure} of {program}: {cause}", file=sys.stderr)
+    return code or (1 if failures else 0)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Tapwren.exe, its two yardsticks and the benchmark driver for the build this machine can run
-# (see choose_arch in scripts/common.sh), then measures them side by side under Wine. Arguments:
+# (see choose_arch in scripts/lib/arch.sh), then measures them side by side under Wine. Arguments:
 # [start-up/exit rounds, default 20] [0 to skip the repeating figures].
 # Writes bench/results/bench.csv and bench/results/cadence.png.
 set -euo pipefail

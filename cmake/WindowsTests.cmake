@@ -17,9 +17,9 @@ endif()
 
 # What the tests and the benchmark share to drive and watch the real program; no GoogleTest in it.
 add_library(tapwren_test_support STATIC tests/support/CpuTime.cpp tests/support/KeyRecorder.cpp tests/support/Launch.cpp
-            tests/support/Scratch.cpp tests/support/TapwrenProcess.cpp)
+            tests/support/ProcessCounts.cpp tests/support/Scratch.cpp tests/support/TapwrenProcess.cpp)
 target_include_directories(tapwren_test_support PUBLIC tests ${GENERATED_DIR})
-target_link_libraries(tapwren_test_support PUBLIC tapwren_framework comctl32 shell32)
+target_link_libraries(tapwren_test_support PUBLIC tapwren_framework comctl32 shell32 ntdll)
 tapwren_strict(tapwren_test_support)
 # The version the title shows, from project(): the tests' one copy of it.
 target_compile_definitions(tapwren_test_support PUBLIC
@@ -46,7 +46,7 @@ set_tests_properties(win_tests PROPERTIES RESOURCE_LOCK desktop)
 add_executable(tapwren_e2e_tests tests/e2e/FirstUseTest.cpp tests/e2e/RobustnessTest.cpp tests/e2e/SaveTraceTest.cpp
                                  tests/e2e/TapwrenTest.cpp)
 configure_file(tests/support/trace-files.sh ${CMAKE_BINARY_DIR}/trace-files.sh COPYONLY)
-target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main psapi)
+target_link_libraries(tapwren_e2e_tests PRIVATE tapwren_test_support gtest_main)
 # A seeded corpus of hostile settings files, made anew when the script changes.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/corpus/empty.ini
@@ -68,33 +68,9 @@ add_dependencies(tapwren_game_input_tests Tapwren)
 add_test(NAME game_input_tests COMMAND tapwren_game_input_tests)
 set_tests_properties(game_input_tests PROPERTIES RESOURCE_LOCK desktop)
 
-# The benchmark driver and its yardsticks; bench/run.sh builds and runs them, the tests do not.
-add_executable(tapwren_bench EXCLUDE_FROM_ALL bench/TapwrenBench.cpp)
-target_link_libraries(tapwren_bench PRIVATE tapwren_test_support)
-tapwren_strict(tapwren_bench)
-foreach(yardstick WorkFloor PlainRepeater)
-    add_executable(${yardstick} WIN32 EXCLUDE_FROM_ALL bench/${yardstick}.cpp src/res/Tapwren.rc)
-    target_include_directories(${yardstick} PRIVATE ${GENERATED_DIR})
-    target_link_options(${yardstick} PRIVATE -municode)
-    tapwren_strict(${yardstick})
-endforeach()
-add_dependencies(tapwren_bench Tapwren WorkFloor PlainRepeater)
-target_link_libraries(WorkFloor PRIVATE tapwren_settings tapwren_shell comctl32 shell32)
-target_link_libraries(PlainRepeater PRIVATE tapwren_common comctl32)
-
-# A version.dll planted beside a test program that Wine is told to prefer: the program's own lookup
-# must still take the system's copy.
-add_library(planted_version SHARED tests/planted/version.cpp)
-set_target_properties(planted_version PROPERTIES OUTPUT_NAME version PREFIX "" RUNTIME_OUTPUT_DIRECTORY
-                                                 ${CMAKE_BINARY_DIR}/planted)
-target_link_options(planted_version PRIVATE -Wl,--kill-at)
-add_executable(tapwren_planting_tests tests/planted/VersionLibraryTest.cpp)
-set_target_properties(tapwren_planting_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
-target_link_libraries(tapwren_planting_tests PRIVATE tapwren_shell tapwren_test_support gtest_main)
-add_dependencies(tapwren_planting_tests planted_version Tapwren)
-tapwren_strict(tapwren_planting_tests)
-add_test(NAME planted_version_dll COMMAND tapwren_planting_tests)
-set_tests_properties(planted_version_dll PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=version=n,b;mscoree,mshtml=")
+# The benchmark's programs, and the planted DLL and version blocks with their test.
+add_subdirectory(bench)
+add_subdirectory(tests/planted)
 
 add_test(NAME imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Tapwren> ${CMAKE_OBJDUMP})
 # A release build of this tree's architecture from scratch against this tree's, and the other
@@ -112,11 +88,6 @@ add_test(NAME reproducible_release COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-rel
 add_test(NAME ${OTHER_ARCH}_program COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-other-arch.sh
                                             ${CMAKE_BINARY_DIR}/${OTHER_ARCH}-build ${OTHER_ARCH})
 add_test(NAME manifest COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-manifest.sh $<TARGET_FILE:Tapwren> ${CMAKE_OBJDUMP})
-foreach(block VersionBlocks NoTranslation)
-    add_executable(${block} tests/planted/Empty.cpp tests/planted/${block}.rc)
-    set_target_properties(${block} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
-    add_dependencies(tapwren_planting_tests ${block})
-endforeach()
 
 # The commands end what they start and let go of their locks, however they end.
 add_test(NAME command_cleanup COMMAND ${CMAKE_SOURCE_DIR}/tests/commands/cleanup-test.sh)
@@ -130,7 +101,7 @@ else()
     set(SOAK_SECONDS 0)
 endif()
 math(EXPR E2E_TIMEOUT "900 + ${SOAK_SECONDS}")
-set_tests_properties(imports manifest planted_version_dll PROPERTIES TIMEOUT 60)
+set_tests_properties(imports manifest PROPERTIES TIMEOUT 60)
 if(NATIVE_TEST_EXE)
     set_tests_properties(native_sanitized_unit_tests PROPERTIES TIMEOUT 60)
 endif()

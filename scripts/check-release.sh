@@ -10,13 +10,11 @@ arch=$2
 built=$3
 cd "$root"
 
-source scripts/common.sh
-begin_command
 rm -rf "$work/one"
-a=$(package_release "$work/one" "$arch")
+a=$(scripts/release.sh "$work/one" "$arch")
 cp "$a" "$work/first.zip"
 sleep 1  # a later packing, so that a time stamp that leaked in would show
-b=$(package_release "$work/one" "$arch")
+b=$(scripts/release.sh "$work/one" "$arch")
 cmp "$built" "$work/one/Tapwren.exe"
 cmp "$work/first.zip" "$b"
 unzip -l "$b"

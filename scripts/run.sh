@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Tapwren.exe if needed and starts it under Wine from build/run (where its cfg.ini lives), as
-# the build this machine can run (see choose_arch in common.sh). On a desktop it opens there; without
+# the build this machine can run (see choose_arch in scripts/lib/arch.sh). On a desktop it opens there; without
 # a display it runs on a private Xvfb, saves a screenshot of the dialog, prints the PNG's path and then
 # ends the program (without its teardown).
 set -euo pipefail

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: format check, the sanitized native unit tests, and the
 # Windows unit and end-to-end tests under Wine on a private X display, for the build that this machine
-# can run (see choose_arch in common.sh). Where that is the x86-64 build, the x86 build's tests then
+# can run (see choose_arch in scripts/lib/arch.sh). Where that is the x86-64 build, the x86 build's tests then
 # run in an emulated machine that runs 32-bit code (TAPWREN_X86_GUEST=0 skips them, for quick local
 # runs only). Arguments go to ctest.
 set -euo pipefail

@@ -14,6 +14,9 @@ fi
 echo "Building the emulated x86 machine's image in $dir (about 5 minutes, once)..."
 rm -rf "$dir"
 mkdir -p "$dir"
+# Each step's output goes to the log: a failed one is named here, with the log's end.
+trap 'echo "Building the image failed at image.sh line $LINENO: $BASH_COMMAND; its log: $dir/image.log" >&2
+      tail -n 20 "$dir/image.log" >&2' ERR
 root="$dir/rootfs"
 debootstrap --variant=minbase --include=ca-certificates bookworm "$root" "$mirror" >"$dir/image.log" 2>&1
 # Nothing starts services inside the chroot.

@@ -39,7 +39,7 @@ if [ ! -f "$share/guest.status" ]; then
     exit 1
 fi
 
-python3 - "$share/results" tapwren_unit_tests tapwren_win_tests tapwren_e2e_tests tapwren_planting_tests <<'PY'
+python3 - "$share/results" tapwren_unit_tests tapwren_win_tests tapwren_e2e_tests tapwren_game_input_tests tapwren_planting_tests <<'PY'
 import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path

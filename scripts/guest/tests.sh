@@ -10,7 +10,16 @@ export TAPWREN_TEST_PATIENCE=5
 mkdir -p "$HOME" "$share/results"
 Xvfb :1 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 export DISPLAY=:1
-while [ ! -e /tmp/.X11-unix/X1 ]; do sleep 0.1; done
+# Bounded, so that an Xvfb that failed ends the run at once with its cause, not at the host's limit.
+waited=0
+while [ ! -e /tmp/.X11-unix/X1 ]; do
+    waited=$((waited + 1))
+    if [ "$waited" -gt 600 ]; then
+        echo "Xvfb did not start within 60 s" | tee "$share/results/xvfb.txt"
+        exit 1
+    fi
+    sleep 0.1
+done
 wineboot -i
 wineserver -w
 # Without a window manager Wine waits for one every time a window hides.

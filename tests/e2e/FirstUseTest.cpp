@@ -96,12 +96,7 @@ public:
             },
             10000);
         ::SetForegroundWindow(m_hWindow);
-        // Wine takes the keyboard's state from the X server again soon after the focus moves, and X
-        // has no injected key down: a Ctrl the test injected just then read as up 10-25 ms later,
-        // though it was still held. A key nothing uses lets that happen first.
-        InjectKey(VK_F24, false);
-        InjectKey(VK_F24, true);
-        PumpFor(200);
+        SettleKeyboardAfterFocusMoved();
     }
     ~CNotepad() {
         if (m_pi.hProcess == nullptr)
@@ -150,7 +145,7 @@ TEST_F(FirstUseTest, PressesWaitUntilTheHotkeysCtrlIsLetGo) {
     TypeLikeAPerson(kDefaultNext, 250);
     ASSERT_TRUE(PumpUntil([&] { return Downs('D') >= 2; }, 10000));
     TypeLikeAPerson(kCtrlF12, 250);  // stop: the press waiting for Ctrl is never made
-    PumpFor(300 * Patience());
+    WatchFor(300);
 
     const std::vector<KeyEvent> events = m_recorder.Events();
     const CtrlHolds seen = ReadCtrlHolds(events, {'S', 'D'});
@@ -179,7 +174,7 @@ TEST_F(FirstUseTest, NotepadGetsOnlyTheRepeatedLetter) {
     TypeLikeAPerson(kCtrlF12, 250);
     ASSERT_TRUE(PumpUntil([&] { return Downs('S') >= 5; }, 10000));
     TypeLikeAPerson(kCtrlF12, 250);
-    PumpFor(300 * Patience());
+    WatchFor(300);
     const size_t presses = Downs('S');
     EXPECT_EQ(notepad.Text(), std::wstring(presses, L's'));
     EXPECT_EQ(notepad.VisibleWindows(), 1u) << "Notepad opened another window (its Save dialog?)";

@@ -136,7 +136,7 @@ TEST(GameInputTest, ArrowsAndInsertReachGamesAsThemselvesAndLettersAsTyped) {
             return EveryDownHasItsUp(OfKeys(recorder.Events(), {VK_LEFT, VK_INSERT, 'S'}));
         },
         5000));
-    PumpFor(300 * Patience());  // the last key up's way to the game's reads
+    WatchFor(300);  // the last key up's way to the game's reads
 
     const std::vector<KeyEvent> seen = recorder.Events();
     const std::vector<GameKey> direct = game.DirectInputKeys();

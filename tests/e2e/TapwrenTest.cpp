@@ -62,7 +62,7 @@ TEST_F(TapwrenTest, StartStopHotkeyRepeatsKeyOneWithoutItsModifiers) {
     ASSERT_TRUE(PumpUntil([&] { return DownTimes(m_recorder.Events(), 'S').size() >= 3; }, 10000));
     InjectCombo(kPlainStop);
     const size_t pressesBeforeTheStop = DownTimes(m_recorder.Events(), 'S').size();
-    PumpFor(1000);
+    WatchFor(1000);
     const std::vector<KeyEvent> events = m_recorder.Events();
     const std::vector<double> downs = DownTimes(events, 'S');
     // A press whose cycle began before the stop arrived may still come; none after it.
@@ -109,7 +109,7 @@ TEST_F(TapwrenTest, SwitchHotkeyAlternatesKeyOneAndKeyTwo) {
     InjectCombo(kPlainNext);
     ASSERT_TRUE(PumpUntil([&] { return runs() == "121"; }, 10000));
     InjectCombo(kPlainStop);
-    PumpFor(400);
+    WatchFor(400);
     EXPECT_EQ(runs(), "121");
     EXPECT_TRUE(EveryDownHasItsUp(OfKeys(m_recorder.Events(), {VK_F8, VK_F7})));
 }
@@ -122,7 +122,7 @@ TEST_F(TapwrenTest, EditedHotkeyControlIsRegisteredAndSavedByTheTimersSync) {
     ASSERT_TRUE(PumpUntil([&] { return Config().find("stop=122\r\n") != std::string::npos; }, 5000));
     EXPECT_EQ(Config(), "[setting]\r\nnext=121\r\nstop=122\r\nkey1=119\r\nkey2=118\r\ninterval=300\r\n");
     InjectCombo(kPlainStop);
-    PumpFor(300);
+    WatchFor(300);
     EXPECT_TRUE(DownTimes(m_recorder.Events(), VK_F8).empty()) << "the old start/stop hotkey still works";
     InjectCombo(VK_F11);
     EXPECT_TRUE(PumpUntil([&] { return !DownTimes(m_recorder.Events(), VK_F8).empty(); }, 10000));
@@ -191,7 +191,7 @@ TEST_F(TapwrenTest, MinimiseHidesAndTheTrayBringsItBackOrQuits) {
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 10000));
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID - 1, WM_LBUTTONDBLCLK), 1);
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN), 0);
-    PumpFor(200);
+    WatchFor(200);
     EXPECT_FALSE(::IsWindowVisible(dialog));
     EXPECT_EQ(::SendMessageW(dialog, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK), 0);
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) && !::IsIconic(dialog); }, 10000));

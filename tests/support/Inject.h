@@ -51,3 +51,12 @@ inline void TypeLikeAPerson(unsigned value, double holdMs) {
     for (BYTE m : modifiers)
         InjectKey(m, true);
 }
+
+// Soon after the focus moves to another window, Wine takes the keyboard's state from the X server
+// again, and X knows nothing of injected keys: a Ctrl injected just then reads as up 10-25 ms later,
+// though it is still held. Tapping a key nothing uses lets that happen first.
+inline void SettleKeyboardAfterFocusMoved() {
+    InjectKey(VK_F24, false);
+    InjectKey(VK_F24, true);
+    PumpFor(200);
+}

@@ -42,3 +42,10 @@ inline bool PumpUntil(const std::function<bool()>& done, double timeoutMs) {
 inline void PumpFor(double ms) {
     PumpUntil(nullptr, ms);
 }
+
+// Serves messages through a window in which something must not happen (a press after a stop, a
+// hotkey that no longer works). It grows with the patience: where everything is slower, a late
+// arrival would otherwise land after the window and the fault pass unseen.
+inline void WatchFor(double ms) {
+    PumpFor(ms * Patience());
+}

@@ -14,6 +14,10 @@ namespace {
 constexpr UINT kTemplate = 200;
 constexpr UINT kPlacedTemplate = 201;
 constexpr UINT WM_CONSUMED = WM_APP + 1;
+// Ends a dialog whose script never did (a failed assertion returns from the script before the line
+// that would end it), so that the test fails instead of waiting for ever.
+constexpr UINT_PTR kGiveUpTimer = 99;
+constexpr double kGiveUpMs = 10000;
 
 // A dialog whose start-up runs the test's script and which records what reaches its handlers.
 class CScriptedDlg : public CDialog {
@@ -40,6 +44,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
+        ::SetTimer(m_hWnd, kGiveUpTimer, static_cast<UINT>(kGiveUpMs * Patience()), nullptr);
         if (m_script)
             m_script(*this);
         return TRUE;
@@ -54,7 +59,12 @@ protected:
                 m_shows += wParam ? 1 : 0;
                 return false;
             case WM_TIMER:
-                // The first timer tick ends the dialog, noting what it looked like by then.
+                if (wParam == kGiveUpTimer) {
+                    ADD_FAILURE() << "the dialog was still open " << kGiveUpMs << " ms after its start-up";
+                    EndDialog(IDABORT);
+                    return true;
+                }
+                // The first timer tick of the script's ends the dialog, noting what it looked like by then.
                 ::KillTimer(m_hWnd, wParam);
                 m_visibleAtTimer = ::IsWindowVisible(m_hWnd) != FALSE;
                 m_focusOnEditAtTimer = ::GetFocus() == ::GetDlgItem(m_hWnd, 1001);

@@ -21,10 +21,11 @@ MSG HotKeyMessage(WPARAM id) {
     return msg;
 }
 
-// The hotkey ids that arrive for `window` within a short while, in order.
+// The hotkey ids that arrive for `window` within a short while (longer with the patience: a late one
+// must still be seen), in order.
 std::vector<WPARAM> HotKeysArriving(HWND window) {
     std::vector<WPARAM> ids;
-    const double end = CKeyRecorder::NowMs() + 300;
+    const double end = CKeyRecorder::NowMs() + 300 * Patience();
     while (CKeyRecorder::NowMs() < end) {
         MSG msg;
         while (::PeekMessageW(&msg, window, WM_HOTKEY, WM_HOTKEY, PM_REMOVE))
