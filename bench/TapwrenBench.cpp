@@ -202,6 +202,21 @@ void MeasureRepeating(CKeyRecorder& recorder) {
         const double cpu = program.CpuSecondsOver(10000);
         SampleOrFail("idle_cpu_percent", name, cpu < 0 ? -1 : 100 * cpu / 10, "its processor time could not be read");
     }
+    {
+        // A press that falls due while the user holds a modifier waits for it: Ctrl held for 10 s.
+        WriteBytes(dir.File(L"cfg.ini"), ConfigWith(kDefaultKey1, kDefaultKey2, 0));
+        CProgram tapwren(L"Tapwren", dir);
+        tapwren.Start();
+        InjectCombo(kCtrlF12);
+        PumpFor(300);
+        InjectKey(VK_CONTROL, false);
+        PumpFor(500);
+        const double cpu = tapwren.CpuSecondsOver(10000);
+        InjectKey(VK_CONTROL, true);
+        SampleOrFail("held_modifier_cpu_percent", tapwren.Name(), cpu < 0 ? -1 : 100 * cpu / 10,
+                     "its processor time could not be read");
+        InjectCombo(kCtrlF12);
+    }
     WriteBytes(dir.File(L"cfg.ini"), ConfigWith(kDefaultKey1, kDefaultKey2, 2147483647));
     CProgram tapwren(L"Tapwren", dir);
     tapwren.Start();

@@ -65,6 +65,8 @@ def table_rows(samples, exe_bytes):
                  "<= 1.05"))
     rows.append(("idle CPU (% of a core over 10 s)", cells("idle_cpu_percent", ["Tapwren", "PlainRepeater"]), None,
                  "0.0"))
+    rows.append(("CPU while a press waits for a held Ctrl (% over 10 s)", cells("held_modifier_cpu_percent", ["Tapwren"]),
+                 None, "0.0"))
     rows.append(("CPU in a pause of 2147483647 ms (% over 5 s)", cells("longest_pause_cpu_percent", ["Tapwren"]), None,
                  "0.0"))
     rows.append(("100th press at interval 20 against its nominal time (ms)",

@@ -12,9 +12,12 @@ namespace {
 bool WaitForModifiersUp(IRepeaterState& state, IKeyState& keys, bool& waited) {
     IPause& pause = state.Pause();
     waited = false;
+    const LONGLONG since = pause.Now();
     while (keys.IsModifierDown()) {
         waited = true;
-        if (!pause.WaitUntil(pause.Now() + pause.Ticks(kModifierPollMs)))
+        const LONGLONG now = pause.Now();
+        const bool quick = now - since < pause.Ticks(kModifierQuickPollingMs);
+        if (!pause.WaitUntil(now + pause.Ticks(quick ? kModifierPollMs : kModifierSlowPollMs)))
             return false;
         if (!state.IsRunning() || !state.IsAlive())
             return false;

@@ -165,6 +165,15 @@ TEST_F(WorkerRules, PressWaitsWhileAModifierIsHeldAndItsCycleFollowsFromIt) {
     EXPECT_EQ(m_worker.m_events, expected);
 }
 
+TEST_F(WorkerRules, ModifierHeldLongIsLookedAtTwentyTimesASecond) {
+    // Shift held through the first 1234 ms: looked at every 5 ms for half a second, then every 50 ms.
+    m_worker.m_bModifierDown = true;
+    Scene(kF7, L"5000", 1400);
+    m_worker.At(1234, [this] { m_worker.m_bModifierDown = false; });
+    m_worker.Run();
+    EXPECT_EQ(m_worker.m_events, Presses(kF7, {1250}));
+}
+
 TEST_F(WorkerRules, StopOrTeardownWhileAModifierIsHeldPressesNothing) {
     for (bool stop : {true, false}) {
         SCOPED_TRACE(stop ? "stop" : "teardown");
