@@ -402,15 +402,14 @@ TEST_F(RobustnessTest, SoakKeepsHandlesThreadsDescriptorsAndMemoryFlat) {
     const ProcessCounts start = report("after one minute");
     ASSERT_TRUE(start.read) << "the program's counts could not be read";
     const double end = CKeyRecorder::NowMs() + (minutes - 1) * 60000;
-    int minute = 1;
-    while (CKeyRecorder::NowMs() < end) {
+    ProcessCounts finish = start;
+    for (int minute = 2; CKeyRecorder::NowMs() < end; ++minute) {
         PumpFor(60000);
         m_recorder.Clear();  // keep the recorder's own memory flat
         ASSERT_TRUE(Responsive(app.Dialog()));
-        report((std::string("at minute ") + std::to_string(++minute)).c_str());
+        finish = report(("at minute " + std::to_string(minute)).c_str());
+        ASSERT_TRUE(finish.read);
     }
-    const ProcessCounts finish = report("at the end");
-    ASSERT_TRUE(finish.read);
     EXPECT_LE(finish.handles, start.handles + 64);
     EXPECT_LE(finish.threads, start.threads);
     EXPECT_LE(finish.descriptors, start.descriptors + 4);
